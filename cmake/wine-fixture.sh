@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# start <build dir>: a virtual display (Xvfb, 24-bit) and a 32-bit Wine prefix kept alive
+# by a persistent wineserver for the whole test run. stop <build dir>: ends both.
+set -u
+action=$1
+state="$2/wine"
+mkdir -p "$state"
+export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+    rm -f "$state/xvfb.pid"
+  fi
+  rm -f "$state/display"
+}
+
+start() {
+  stop
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start"; cat "$state/xvfb.log"; exit 1; }
+  echo ":$n" >"$state/display"
+  export DISPLAY=":$n"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log"; exit 1; }
+  fi
+  wineserver -p >/dev/null 2>&1 </dev/null
+  echo "display :$n, prefix $WINEPREFIX"
+}
+
+case "$action" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|stop <build dir>"; exit 2 ;;
+esac

@@ -1,0 +1,24 @@
+// CSV line reader: one line of any length at a time, split at commas with
+// double-quote quoting. One reader per program, used from one thread.
+#pragma once
+
+#include <cstdio>
+
+// The line just read, without its line end; NULL at end of input or on failure
+// (see CsvLastReadFailed). The text and the fields stay valid until the next
+// read or reset; the caller never frees them.
+char *CsvReadLine(FILE *stream);
+
+// Field i of the last line, NULL when i is negative or not below the field count.
+char *CsvGetField(int index);
+
+// Number of fields of the last line read (0 for an empty line).
+int CsvFieldCount(void);
+
+// 1 when the last NULL from CsvReadLine was a failure (memory exhausted or a
+// read error) rather than the end of input, so a cut-short file is never taken
+// for a whole one; 0 otherwise.
+int CsvLastReadFailed(void);
+
+// Frees everything the reader holds; the next read starts afresh.
+void CsvReaderReset(void);

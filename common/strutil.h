@@ -1,0 +1,45 @@
+// Small text utilities both programs carry. Every function is free of state;
+// new texts and arrays are heap blocks the caller frees with free().
+#pragma once
+
+#include <cstddef>
+
+// A new copy of source with every occurrence of search replaced, scanning on
+// after each inserted replacement (so a replacement holding the search text is
+// not replaced again). A NULL or empty search, or a NULL replacement, gives a
+// plain copy. NULL when memory runs out or source is NULL.
+char *StrReplaceAll(const char *source, const char *search, const char *replacement);
+
+// Cuts source into tokens as strtok would (runs of delimiters separate, none at
+// either end, no empty tokens) without touching strtok's hidden state. Stores a
+// new array of new tokens through out and returns their number; with no token
+// or on any failure returns 0 and stores NULL. The caller frees every token,
+// then the array.
+int SplitString(const char *source, const char *delimiters, char ***out);
+
+// Where search first occurs in text, ignoring case; an empty search matches at
+// the start. NULL when there is no match.
+const char *StrFindNoCase(const char *text, const char *search);
+
+// Cuts trailing white space in place (blank, tab, LF, VT, FF, CR only) and
+// returns the first character that is not white space, inside text.
+char *StrTrim(char *text);
+
+// Writes count with a unit into out (cut to outSize bytes, always terminated
+// when outSize > 0): up to 1024 as whole bytes ("512 B"); larger counts divided
+// by 1024 until at most 1024, one decimal more per step ("1.5 kB", "3.00 MB"),
+// stopping at YB. Returns out.
+char *FormatByteSize(double count, char *out, size_t outSize);
+
+#ifdef _WIN32
+// Reads a value from the version resource of the file at path: with name NULL
+// the fixed file version as "a.b.c.d", else the named string of the first
+// translation ("FileVersion", "ProductVersion", ...). The value is cut to
+// outSize bytes and terminated; returns the characters written. On any failure,
+// or outSize 0, returns 0 and leaves out untouched.
+int GetFileVersionString(char *out, size_t outSize, const char *path, const char *name);
+
+// Pauses for the given seconds in 50 ms steps; a key press ends the pause early
+// (and prints "Ok" unless it was a prefix code). 0 returns at once.
+void WaitSecondsOrKey(float seconds);
+#endif
