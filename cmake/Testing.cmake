@@ -24,6 +24,17 @@ if(WIN32)
            COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-fixture.sh stop ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
   set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+  # A loopback HTTP server for the download tests (fixture "http"); tests find
+  # it through TARN_HTTP_STATE (its port file) and TARN_HTTP_ROOT (the served folder).
+  set(TARN_HTTP_STATE ${CMAKE_BINARY_DIR}/http)
+  set(TARN_HTTP_ROOT ${CMAKE_BINARY_DIR}/http/served)
+  add_test(NAME http_start
+           COMMAND ${CMAKE_SOURCE_DIR}/cmake/http-fixture.sh start ${TARN_HTTP_STATE} ${TARN_HTTP_ROOT})
+  add_test(NAME http_stop COMMAND ${CMAKE_SOURCE_DIR}/cmake/http-fixture.sh stop ${TARN_HTTP_STATE})
+  set_tests_properties(http_start PROPERTIES FIXTURES_SETUP http)
+  set_tests_properties(http_stop PROPERTIES FIXTURES_CLEANUP http)
+  set(TARN_HTTP_ENV TARN_HTTP_STATE=${TARN_HTTP_STATE} TARN_HTTP_ROOT=${TARN_HTTP_ROOT})
 else()
   find_package(GTest REQUIRED)
   add_library(tarn_gtest_main ALIAS GTest::gtest_main)

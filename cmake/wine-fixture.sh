@@ -29,10 +29,11 @@ start() {
   [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start"; cat "$state/xvfb.log"; exit 1; }
   echo ":$n" >"$state/display"
   export DISPLAY=":$n"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log"; exit 1; }
-  fi
   wineserver -p >/dev/null 2>&1 </dev/null
+  # Start (or create) the prefix here, so that Wine's background services begin
+  # with this script's quiet output: started by a test instead, they would hold
+  # that test's output pipe open and CTest would wait for them for ever.
+  wineboot -i >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log"; exit 1; }
   echo "display :$n, prefix $WINEPREFIX"
 }
 

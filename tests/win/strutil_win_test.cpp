@@ -7,17 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "../support/beside.h"
 #include "../support/tempfile.h"
 
 namespace {
-
-// versioned.exe is built beside this test program and carries known version values.
-std::string Beside(const char *fileName) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text(path, length);
-    return text.substr(0, text.find_last_of("\\/") + 1) + fileName;
-}
 
 std::string VersionedPath() {
     std::string path = Beside("versioned.exe");

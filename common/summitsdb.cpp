@@ -1,0 +1,413 @@
+#include "summitsdb.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "odbc_types.h"
+#include "summitsdb_platform.h"
+
+namespace {
+
+SQLHENV DbEnvironment = SQL_NULL_HENV;
+SQLHDBC DbConnection = SQL_NULL_HDBC;
+
+// Everything that differs between the Access driver and the SQLite stand-in.
+struct DbEngine {
+    const char *driver;
+    const char *connectFormat;   // %s: the file's path as the driver wants it
+    const char *createInfo;
+    const char *createReferences;
+    // SQLite: we create the empty file, the driver runs on the host (the Linux
+    // path under Wine), dates are ISO, and a non-database file and read-only
+    // mode are enforced by statements of ours.
+    bool sqlite;
+};
+
+const DbEngine AccessEngine = {
+    "Microsoft Access Driver (*.mdb)",
+    "Driver={Microsoft Access Driver (*.mdb)};DBQ=%s",
+    "CREATE TABLE Info ( Description VARCHAR(100), Version DOUBLE, LastUpdate DATETIME, "
+    "Copyright VARCHAR(200), URL VARCHAR(100) )",
+    "CREATE TABLE \"References\" ( SummitRef VARCHAR(15) PRIMARY KEY, SummitName VARCHAR(50), "
+    "ValidFrom DATETIME, ValidTo DATETIME, Longitude DOUBLE, Latitude DOUBLE )",
+    false,
+};
+
+// Access compares text without regard to case and refuses text longer than its
+// column; SQLite does neither unless told. NoCreat: a missing file is an error.
+const DbEngine SqliteEngine = {
+    "SQLite3",
+    "Driver={SQLite3};Database=%s;NoCreat=1",
+    "CREATE TABLE Info ( Description VARCHAR(100) COLLATE NOCASE CHECK (length(Description) <= 100), "
+    "Version DOUBLE, LastUpdate DATETIME, "
+    "Copyright VARCHAR(200) COLLATE NOCASE CHECK (length(Copyright) <= 200), "
+    "URL VARCHAR(100) COLLATE NOCASE CHECK (length(URL) <= 100) )",
+    "CREATE TABLE \"References\" ( SummitRef VARCHAR(15) COLLATE NOCASE PRIMARY KEY CHECK (length(SummitRef) <= 15), "
+    "SummitName VARCHAR(50) COLLATE NOCASE CHECK (length(SummitName) <= 50), "
+    "ValidFrom DATETIME, ValidTo DATETIME, Longitude DOUBLE, Latitude DOUBLE )",
+    true,
+};
+
+const char *const InfoDescription = "Vornfell - Summit Information Database";
+const char *const InfoCopyright = "Copyright (C) 2025 Brindlecote";
+const char *const InfoUrl = "https://www.brindlecote.example/soft_info.php?AppName=tarnlog";
+
+bool Succeeded(SQLRETURN result) { return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO; }
+
+// snprintf's result: did the whole text fit?
+bool Fits(int length, size_t size) { return length >= 0 && static_cast<size_t>(length) < size; }
+
+bool IsOpen() { return DbEnvironment != SQL_NULL_HENV && DbConnection != SQL_NULL_HDBC; }
+
+// Frees its statement handle on every path out of the function that holds it.
+struct Statement {
+    SQLHSTMT handle = SQL_NULL_HSTMT;
+    Statement() = default;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement() {
+        if (handle != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    }
+    bool Allocate() { return Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, &handle)); }
+    SQLRETURN Execute(const char *sql) {
+        return SQLExecDirect(handle, reinterpret_cast<SQLCHAR *>(const_cast<char *>(sql)), SQL_NTS);
+    }
+};
+
+// 1 when the statement ran on the open connection.
+int ExecuteStatement(const char *sql) {
+    Statement statement;
+    if (!statement.Allocate()) return 0;
+    return Succeeded(statement.Execute(sql)) ? 1 : 0;
+}
+
+bool DriverInstalled(const char *driver) {
+    SQLHENV environment = SQL_NULL_HENV;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) return false;
+    bool found = false;
+    if (Succeeded(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
+        SQLCHAR name[256];
+        SQLCHAR attributes[16];   // not needed; a cut list is fine
+        SQLSMALLINT nameLength = 0, attributesLength = 0;
+        SQLUSMALLINT direction = SQL_FETCH_FIRST;
+        while (!found && Succeeded(SQLDrivers(environment, direction, name, sizeof name, &nameLength, attributes,
+                                              sizeof attributes, &attributesLength))) {
+            found = strcmp(reinterpret_cast<const char *>(name), driver) == 0;
+            direction = SQL_FETCH_NEXT;
+        }
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    return found;
+}
+
+// The Access driver where it is installed (Windows), else the SQLite stand-in;
+// settled once per process.
+const DbEngine &Engine() {
+    static const DbEngine *chosen = nullptr;
+    if (!chosen) chosen = DriverInstalled(AccessEngine.driver) ? &AccessEngine : &SqliteEngine;
+    return *chosen;
+}
+
+int ConnectionString(const DbEngine &engine, const char *path, char *out, size_t outSize) {
+    char hostPath[1024];
+    if (engine.sqlite) {
+        if (!DbPlatformHostPath(path, hostPath, sizeof hostPath)) return 0;
+        path = hostPath;
+    }
+    return Fits(snprintf(out, outSize, engine.connectFormat, path), outSize) ? 1 : 0;
+}
+
+// The step after the driver has connected, for the stand-in: the SQLite driver
+// connects to any file, and ignores the access mode.
+int FinishConnect(const DbEngine &engine, int mode) {
+    if (!engine.sqlite) return 1;
+    if (!ExecuteStatement("SELECT COUNT(*) FROM sqlite_master")) return 0;
+    if (mode != SQL_MODE_READ_WRITE && !ExecuteStatement("PRAGMA query_only = 1")) return 0;
+    return 1;
+}
+
+int CreateEmptyFile(const DbEngine &engine, const char *path) {
+    if (!engine.sqlite) return DbPlatformCreateDatabase(engine.driver, path);
+    // A zero-byte file is an empty SQLite database; never overwrite one that exists.
+    if (FileExists(path)) return 0;
+    FILE *file = fopen(path, "wb");
+    if (!file) return 0;
+    return fclose(file) == 0 ? 1 : 0;
+}
+
+void CivilFromDays(int64_t days, int *year, int *month, int *day) {
+    days += 719468;
+    int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    int64_t dayOfEra = days - era * 146097;
+    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int64_t shifted = (5 * dayOfYear + 2) / 153;
+    *day = static_cast<int>(dayOfYear - (153 * shifted + 2) / 5 + 1);
+    *month = static_cast<int>(shifted < 10 ? shifted + 3 : shifted - 9);
+    *year = static_cast<int>(yearOfEra + era * 400 + (*month <= 2));
+}
+
+int IsoDate(UtcTime t, char *out, size_t outSize) {
+    int64_t seconds = t;
+    int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    int year, month, day;
+    CivilFromDays(days, &year, &month, &day);
+    if (Fits(snprintf(out, outSize, "%04d-%02d-%02d", year, month, day), outSize)) return 1;
+    out[0] = '\0';
+    return 0;
+}
+
+// A timestamp column as UtcTime; NULL, a text that is no date, or a failed
+// read gives -1 (the SQLite driver reports an unreadable date as NULL).
+UtcTime ReadTimestamp(SQLHSTMT statement, SQLUSMALLINT column) {
+    SQL_TIMESTAMP_STRUCT timestamp;
+    memset(&timestamp, 0, sizeof timestamp);
+    SQLLEN indicator = SQL_NULL_DATA;
+    if (!Succeeded(SQLGetData(statement, column, SQL_C_TYPE_TIMESTAMP, &timestamp, sizeof timestamp, &indicator)) ||
+        indicator == SQL_NULL_DATA)
+        return -1;
+    return SqlTimestampToUnix(&timestamp);
+}
+
+// A double column; NULL or a failed read gives 0.
+double ReadDouble(SQLHSTMT statement, SQLUSMALLINT column) {
+    double value = 0;
+    SQLLEN indicator = SQL_NULL_DATA;
+    if (!Succeeded(SQLGetData(statement, column, SQL_C_DOUBLE, &value, sizeof value, &indicator)) ||
+        indicator == SQL_NULL_DATA)
+        return 0;
+    return value;
+}
+
+// At most count characters of a text column into out (count + 1 bytes); NULL
+// or a failed read gives an empty text.
+void ReadText(SQLHSTMT statement, SQLUSMALLINT column, char *out, size_t count) {
+    char buffer[1024];
+    SQLLEN indicator = SQL_NULL_DATA;
+    if (!Succeeded(SQLGetData(statement, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) ||
+        indicator == SQL_NULL_DATA)
+        buffer[0] = '\0';
+    buffer[sizeof buffer - 1] = '\0';
+    size_t length = strlen(buffer);
+    if (length > count) length = count;
+    memcpy(out, buffer, length);
+    out[length] = '\0';
+}
+
+// A reference that can only be a summit goes into the statement as it is;
+// anything else could end its quotes or overrun the column.
+bool IsPlainReference(const char *ref) {
+    if (!ref) return false;
+    size_t length = 0;
+    for (; ref[length]; ++length) {
+        unsigned char c = static_cast<unsigned char>(ref[length]);
+        if (length >= 15 || c == '\'' || c < 0x20 || c == 0x7f) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int FileExists(const char *path) {
+    if (!path) return 0;
+    FILE *file = fopen(path, "r");
+    if (!file) return 0;
+    fclose(file);
+    return 1;
+}
+
+int DbOpen(const char *path, int mode) {
+    if (!FileExists(path)) return 0;
+    if (IsOpen()) return 1;
+    const DbEngine &engine = Engine();
+    char connect[1028];
+    if (!ConnectionString(engine, path, connect, sizeof connect)) return 0;
+
+    // A failure at any step closes what was allocated, so the next open starts afresh.
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &DbEnvironment))) {
+        DbEnvironment = SQL_NULL_HENV;
+        return 0;
+    }
+    if (!Succeeded(SQLSetEnvAttr(DbEnvironment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
+        !Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, DbEnvironment, &DbConnection))) {
+        DbConnection = SQL_NULL_HDBC;
+        DbClose();
+        return 0;
+    }
+    SQLCHAR completed[1024];
+    SQLSMALLINT completedLength = 0;
+    bool connected = false;
+    if (Succeeded(SQLSetConnectAttr(DbConnection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(5), SQL_IS_INTEGER)) &&
+        Succeeded(SQLSetConnectAttr(DbConnection, SQL_ATTR_ACCESS_MODE,
+                                    reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(mode)), SQL_IS_INTEGER)) &&
+        Succeeded(SQLSetConnectAttr(DbConnection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                                    SQL_IS_INTEGER))) {
+        connected = Succeeded(SQLDriverConnect(DbConnection, nullptr, reinterpret_cast<SQLCHAR *>(connect), SQL_NTS,
+                                               completed, sizeof completed, &completedLength, SQL_DRIVER_COMPLETE));
+    }
+    if (!connected) {
+        // Never connected: DbClose's disconnect then fails harmlessly.
+        DbClose();
+        return 0;
+    }
+    if (!FinishConnect(engine, mode)) {
+        DbClose();
+        return 0;
+    }
+    return 1;
+}
+
+int DbClose(void) {
+    if (DbConnection != SQL_NULL_HDBC) {
+        SQLDisconnect(DbConnection);
+        SQLFreeHandle(SQL_HANDLE_DBC, DbConnection);
+        DbConnection = SQL_NULL_HDBC;
+    }
+    if (DbEnvironment != SQL_NULL_HENV) {
+        SQLFreeHandle(SQL_HANDLE_ENV, DbEnvironment);
+        DbEnvironment = SQL_NULL_HENV;
+    }
+    return 1;
+}
+
+int DbCreate(const char *path, int closeAfter) {
+    if (!path) return 0;
+    if (DbConnection != SQL_NULL_HDBC) DbClose();
+    const DbEngine &engine = Engine();
+    if (!CreateEmptyFile(engine, path)) return 0;
+    if (!DbOpen(path, SQL_MODE_READ_WRITE)) return 0;
+    {
+        // Freed at the end of this block, before any close.
+        Statement statement;
+        if (!statement.Allocate()) return 0;
+        if (!Succeeded(statement.Execute(engine.createInfo))) return 0;
+        if (!Succeeded(statement.Execute(engine.createReferences))) return 0;
+        char date[12];
+        if (!DbDateLiteral(0, date, sizeof date)) return 0;
+        char values[512];
+        if (!Fits(snprintf(values, sizeof values, "'%s', %2.1f, '%s', '%s', '%s'", InfoDescription, 1.1, date,
+                           InfoCopyright, InfoUrl),
+                  sizeof values))
+            return 0;
+        if (!DbInsert("Info", "Description, Version, LastUpdate, Copyright, URL", values)) return 0;
+    }
+    if (closeAfter) DbClose();
+    return 1;
+}
+
+int DbInsert(const char *table, const char *columns, const char *values) {
+    if (!IsOpen() || !table || !columns || !values) return 0;
+    char sql[4096];
+    if (!Fits(snprintf(sql, sizeof sql, "INSERT INTO %s ( %s ) VALUES ( %s )", table, columns, values), sizeof sql))
+        return 0;
+    return ExecuteStatement(sql);
+}
+
+int DbUpdate(const char *table, const char *assignments, const char *condition) {
+    if (!IsOpen() || !table || !assignments || !condition) return 0;
+    char sql[4096];
+    if (!Fits(snprintf(sql, sizeof sql, "UPDATE %s SET %s WHERE %s", table, assignments, condition), sizeof sql))
+        return 0;
+    return ExecuteStatement(sql);
+}
+
+int DbDelete(const char *table, const char *condition) {
+    if (!IsOpen() || !table || !condition) return 0;
+    char sql[4096];
+    if (!Fits(snprintf(sql, sizeof sql, "DELETE FROM %s WHERE %s", table, condition), sizeof sql)) return 0;
+    return ExecuteStatement(sql);
+}
+
+int DbCount(const char *table, const char *condition) {
+    if (!IsOpen() || !table) return 0;
+    char sql[256];
+    int length = condition ? snprintf(sql, sizeof sql, "SELECT COUNT(*) FROM %s WHERE %s", table, condition)
+                           : snprintf(sql, sizeof sql, "SELECT COUNT(*) FROM %s", table);
+    if (!Fits(length, sizeof sql)) return 0;
+    Statement statement;
+    if (!statement.Allocate()) return 0;
+    if (!Succeeded(statement.Execute(sql)) || !Succeeded(SQLFetch(statement.handle))) return 0;
+    SQLINTEGER count = 0;
+    SQLLEN indicator = SQL_NULL_DATA;
+    if (!Succeeded(SQLGetData(statement.handle, 1, SQL_C_LONG, &count, sizeof count, &indicator)) ||
+        indicator == SQL_NULL_DATA)
+        return 0;
+    return static_cast<int>(count);
+}
+
+UtcTime DbGetInfoDate(const char *path, char *dateText, int mode) {
+    if (!DbOpen(path, mode)) return -1;
+    Statement statement;
+    if (!statement.Allocate()) return -1;
+    if (statement.Execute("SELECT Version, LastUpdate FROM Info WHERE 1") != SQL_SUCCESS) return -1;
+    UtcTime result = -1;
+    for (;;) {
+        SQLRETURN fetched = SQLFetch(statement.handle);
+        if (fetched == SQL_ERROR) return -1;
+        if (!Succeeded(fetched)) return result;
+        double version = 0;
+        SQLLEN indicator = SQL_NULL_DATA;
+        bool hasVersion = Succeeded(SQLGetData(statement.handle, 1, SQL_C_DOUBLE, &version, sizeof version, &indicator)) &&
+                          indicator != SQL_NULL_DATA;
+        UtcTime t = ReadTimestamp(statement.handle, 2);
+        if (dateText) DbPlatformShortDate(t, dateText, 11);
+        if (hasVersion && version == 1.1) result = t;
+    }
+}
+
+int DbLookupSummit(const char *ref, SummitInfo *info) {
+    if (!info) return -1;
+    if (!IsOpen() || !IsPlainReference(ref)) return 0;
+    char sql[1024];
+    if (!Fits(snprintf(sql, sizeof sql,
+                       "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM %s WHERE SummitRef = '%s'",
+                       "\"References\"", ref),
+              sizeof sql))
+        return 0;
+    Statement statement;
+    if (!statement.Allocate()) return 0;
+    if (statement.Execute(sql) != SQL_SUCCESS) return 0;
+    // Filled aside, so that a failure never leaves the caller's record half written.
+    SummitInfo found;
+    memset(&found, 0, sizeof found);
+    int isFound = 0;
+    for (;;) {
+        SQLRETURN fetched = SQLFetch(statement.handle);
+        if (fetched == SQL_ERROR) return 0;
+        if (!Succeeded(fetched)) break;
+        ReadText(statement.handle, 1, found.Ref, sizeof found.Ref - 1);
+        ReadText(statement.handle, 2, found.Name, 48);
+        found.ValidFrom = ReadTimestamp(statement.handle, 3);
+        UtcTime validTo = ReadTimestamp(statement.handle, 4);
+        // The last second of a day in January 2038 lies beyond 32 bits.
+        int64_t lastSecond = static_cast<int64_t>(validTo) + 86399;
+        found.ValidTo = validTo == -1 || lastSecond > INT32_MAX ? INT32_MAX : static_cast<UtcTime>(lastSecond);
+        found.Latitude = ReadDouble(statement.handle, 5);
+        found.Longitude = ReadDouble(statement.handle, 6);
+        isFound = 1;
+    }
+    if (isFound) *info = found;
+    return isFound;
+}
+
+int DbPrintDiagnostics(const char *label, void *handle, int handleType) {
+    fprintf(stderr, "\nThe driver reported the following diagnostics whilst running %s\n\n", label ? label : "");
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLCHAR state[6];
+        SQLINTEGER nativeError = 0;
+        SQLCHAR message[256];
+        SQLSMALLINT length = 0;
+        SQLRETURN result = SQLGetDiagRec(static_cast<SQLSMALLINT>(handleType), handle, record, state, &nativeError,
+                                         message, sizeof message, &length);
+        if (!Succeeded(result)) return result;
+        fprintf(stderr, "%s:%ld:%ld:%s\n", reinterpret_cast<const char *>(state), static_cast<long>(record),
+                static_cast<long>(nativeError), reinterpret_cast<const char *>(message));
+    }
+}
+
+int DbDateLiteral(UtcTime t, char *out, size_t outSize) {
+    if (!out || outSize == 0) return 0;
+    if (Engine().sqlite) return IsoDate(t, out, outSize);
+    return DbPlatformShortDate(t, out, outSize);
+}

@@ -1,0 +1,9 @@
+#include "doubles.h"
+
+#include "settings.h"
+
+#ifndef _WIN32
+int recentLogMenuBuilds = 0;
+
+void BuildRecentLogMenu(void) { ++recentLogMenuBuilds; }
+#endif
