@@ -11,6 +11,12 @@ namespace {
 
 SQLHENV DbEnvironment = SQL_NULL_HENV;
 SQLHDBC DbConnection = SQL_NULL_HDBC;
+SQLHSTMT DbSummitInsert = SQL_NULL_HSTMT;   // prepared by DbPrepareSummitInsert
+// Its bound values: reference, name and the two date literals, then the coordinates.
+constexpr size_t SummitTextSize = 260;
+char SummitTexts[4][SummitTextSize];
+SQLLEN SummitTextLengths[4];
+double SummitNumbers[2];
 
 // Everything that differs between the Access driver and the SQLite stand-in.
 struct DbEngine {
@@ -259,6 +265,7 @@ int DbOpen(const char *path, int mode) {
 }
 
 int DbClose(void) {
+    DbFinishSummitInsert();
     if (DbConnection != SQL_NULL_HDBC) {
         SQLDisconnect(DbConnection);
         SQLFreeHandle(SQL_HANDLE_DBC, DbConnection);
@@ -410,4 +417,65 @@ int DbDateLiteral(UtcTime t, char *out, size_t outSize) {
     if (!out || outSize == 0) return 0;
     if (Engine().sqlite) return IsoDate(t, out, outSize);
     return DbPlatformShortDate(t, out, outSize);
+}
+
+int DbBeginTransaction(void) {
+    if (!IsOpen()) return 0;
+    return Succeeded(SQLSetConnectAttr(DbConnection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                                       SQL_IS_INTEGER))
+               ? 1
+               : 0;
+}
+
+int DbEndTransaction(int commit) {
+    if (!IsOpen()) return 0;
+    bool ended = Succeeded(SQLEndTran(SQL_HANDLE_DBC, DbConnection, commit ? SQL_COMMIT : SQL_ROLLBACK));
+    // Turning auto-commit on commits what is pending: after a failed end, roll back first.
+    if (!ended) SQLEndTran(SQL_HANDLE_DBC, DbConnection, SQL_ROLLBACK);
+    SQLSetConnectAttr(DbConnection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_INTEGER);
+    return ended ? 1 : 0;
+}
+
+int DbPrepareSummitInsert(void) {
+    DbFinishSummitInsert();
+    if (!IsOpen()) return 0;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, &DbSummitInsert))) {
+        DbSummitInsert = SQL_NULL_HSTMT;
+        return 0;
+    }
+    static const char sql[] =
+        "INSERT INTO \"References\" ( SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude ) "
+        "VALUES ( ?, ?, ?, ?, ?, ? )";
+    bool ready = Succeeded(SQLPrepare(DbSummitInsert, reinterpret_cast<SQLCHAR *>(const_cast<char *>(sql)), SQL_NTS));
+    // Bound once to buffers of our own: each row only copies its values in.
+    for (SQLUSMALLINT i = 0; ready && i < 4; ++i)
+        ready = Succeeded(SQLBindParameter(DbSummitInsert, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                           SQL_C_CHAR, SQL_VARCHAR, SummitTextSize - 1, 0, SummitTexts[i],
+                                           SummitTextSize, &SummitTextLengths[i]));
+    for (SQLUSMALLINT i = 0; ready && i < 2; ++i)
+        ready = Succeeded(SQLBindParameter(DbSummitInsert, static_cast<SQLUSMALLINT>(i + 5), SQL_PARAM_INPUT,
+                                           SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &SummitNumbers[i], 0, nullptr));
+    if (!ready) DbFinishSummitInsert();
+    return ready ? 1 : 0;
+}
+
+int DbInsertSummit(const char *ref, const char *name, const char *validFrom, const char *validTo, double latitude,
+                   double longitude) {
+    if (DbSummitInsert == SQL_NULL_HSTMT || !ref || !name || !validFrom || !validTo) return 0;
+    const char *texts[] = {ref, name, validFrom, validTo};
+    for (int i = 0; i < 4; ++i) {
+        size_t length = strlen(texts[i]);
+        if (length >= SummitTextSize) return 0;
+        memcpy(SummitTexts[i], texts[i], length + 1);
+        SummitTextLengths[i] = static_cast<SQLLEN>(length);
+    }
+    SummitNumbers[0] = latitude;
+    SummitNumbers[1] = longitude;
+    // An INSERT leaves no cursor to close.
+    return Succeeded(SQLExecute(DbSummitInsert)) ? 1 : 0;
+}
+
+void DbFinishSummitInsert(void) {
+    if (DbSummitInsert != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, DbSummitInsert);
+    DbSummitInsert = SQL_NULL_HSTMT;
 }

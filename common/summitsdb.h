@@ -64,3 +64,23 @@ int DbPrintDiagnostics(const char *label, void *handle, int handleType);
 // for the Access driver, yyyy-mm-dd for the SQLite stand-in. 0 when it does
 // not fit in outSize (which 12 always holds), out then empty.
 int DbDateLiteral(UtcTime t, char *out, size_t outSize);
+
+// Groups the statements that follow into one transaction (auto-commit off), so
+// a rebuild of the summits table lands whole or not at all. 0 when nothing is
+// open or the driver cannot; auto-commit then stays on.
+int DbBeginTransaction(void);
+
+// Commits (commit non-zero) or rolls back the transaction and turns auto-commit
+// back on. 1 when the commit or roll-back succeeded; 0 otherwise, after a
+// roll-back of what was pending.
+int DbEndTransaction(int commit);
+
+// One prepared INSERT into "References" for a rebuild of many rows: the
+// statement is parsed once and each row only binds its values. The dates are
+// literals as DbDateLiteral writes them. Prepare returns 1 when ready; Insert
+// 1 when the row went in (0 also when nothing is prepared); Finish frees the
+// statement (DbClose does too).
+int DbPrepareSummitInsert(void);
+int DbInsertSummit(const char *ref, const char *name, const char *validFrom, const char *validTo, double latitude,
+                   double longitude);
+void DbFinishSummitInsert(void);

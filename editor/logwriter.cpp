@@ -1,0 +1,169 @@
+#include "logwriter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "qsolist.h"
+#include "safefile.h"
+#include "settings.h"
+#include "strutil.h"
+#include "summitsdb.h"
+#include "uihooks.h"
+
+namespace {
+
+const char kHeader[] =
+    "Signature,Call (my call),Full Reference (my summit),Date,Time,Band,Mode,Call (his call),"
+    "Full Reference (his summit),Notes\n";
+
+// The extension of the path's last component, from its last dot; empty when none.
+std::string FileExtension(const std::string &path) {
+    size_t nameStart = path.find_last_of("\\/");
+    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < nameStart) return {};
+    return path.substr(dot);
+}
+
+bool SameNoCase(const std::string &a, const char *b) {
+    if (a.size() != strlen(b)) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+char SeparatorFor(const std::string &path) { return SameNoCase(FileExtension(path), ".tsv") ? '\t' : ','; }
+
+// The path with its .csv or .tsv extension replaced by .bak; false for any other name.
+bool BackupPathFor(const std::string &path, std::string *backup) {
+    std::string ext = FileExtension(path);
+    if (!SameNoCase(ext, ".csv") && !SameNoCase(ext, ".tsv")) return false;
+    *backup = path.substr(0, path.size() - ext.size()) + ".bak";
+    return true;
+}
+
+void AppendNotes(std::string *line, const char *notes) {
+    if (strchr(notes, '"')) {
+        *line += '"';
+        for (const char *c = notes; *c; ++c) {
+            if (*c == '"') *line += '"';
+            *line += *c;
+        }
+        *line += "\"\n";
+    } else if (strchr(notes, ',')) {
+        *line += '"';
+        *line += notes;
+        *line += "\"\n";
+    } else {
+        *line += notes;
+        *line += '\n';
+    }
+}
+
+// One record; the save trims the calls and references of the entry itself.
+void ComposeRecord(std::string *line, QsoEntry *e, char sep, bool save) {
+    char date[16], time[16];
+    FormatQsoTime(e->qsoTime, "%d/%m/%Y", date, sizeof date);
+    FormatQsoTime(e->qsoTime, "%H:%M", time, sizeof time);
+    const char *fields[9] = {
+        save && e->swl ? "v2swl" : "v2",
+        save ? StrTrim(e->myCall) : e->myCall,
+        save ? StrTrim(e->mySummit) : e->mySummit,
+        date,
+        time,
+        e->band,
+        e->mode,
+        save ? StrTrim(e->hisCall) : e->hisCall,
+        save ? StrTrim(e->hisSummit) : e->hisSummit,
+    };
+    line->clear();
+    for (const char *field : fields) {
+        *line += field;
+        *line += sep;
+    }
+    AppendNotes(line, e->notes);
+}
+
+void ShowOpenError(int error) {
+    std::string text = std::string("Error: ") + strerror(error) + "\n";
+    ShowStatusMessage(text.c_str(), 0);
+    ErrorBeep();
+}
+
+// Header and records into the open temporary file, closed afterwards. 1 or 0.
+int WriteLog(SafeFile *out, char sep, bool save) {
+    std::string header = kHeader;
+    if (sep != ',')
+        for (char &c : header)
+            if (c == ',') c = sep;
+    int good = SafeFileWrite(out, header.data(), header.size());
+    std::string line;
+    line.reserve(1024);
+    for (QsoEntry *e = QsoListHead; good && e; e = e->next) {
+        ComposeRecord(&line, e, sep, save);
+        good = SafeFileWrite(out, line.data(), line.size());
+    }
+    if (!good) {
+        SafeFileAbandon(out);
+        return 0;
+    }
+    return SafeFileClose(out);
+}
+
+void ShowBackupError() {
+    ShowStatusMessage("ERROR: Unable to backup Log", 0);
+    ErrorBeep();
+}
+
+}  // namespace
+
+int WriteCsvLog(void *owner, const char *path) {
+    (void)owner;
+    if (!path || !*path) return 0;
+    std::string target = path;
+    char sep = SeparatorFor(target);
+    std::string backup;
+    bool keepBackup = FileExists(path) && !EditorSettings.NoBackup;
+    if (keepBackup && !BackupPathFor(target, &backup)) {
+        ShowBackupError();
+        return 0;
+    }
+    SafeFile out;
+    if (!SafeFileBegin(&out, path)) {
+        ShowOpenError(errno);
+        return 0;
+    }
+    if (!WriteLog(&out, sep, true)) return 0;
+    if (keepBackup && !SafeCopyFile(path, backup.c_str())) {
+        SafeFileAbandon(&out);
+        ShowBackupError();
+        return 0;
+    }
+    if (!SafeFileCommit(&out)) return 0;
+
+    LogModified = 0;
+    if (strcmp(EditorSettings.CurrentLogPath, path) != 0) {
+        snprintf(EditorSettings.CurrentLogPath, sizeof EditorSettings.CurrentLogPath, "%s", path);
+    }
+    SetLogFileName(path);
+    SaveSettingText("LastCSVLog", path);
+    PromoteRecentLog(path);
+    return 1;
+}
+
+int ExportCsv(const char *path) {
+    if (!path) return 0;
+    SafeFile out;
+    if (!SafeFileBegin(&out, path)) {
+        ShowOpenError(errno);
+        return 0;
+    }
+    if (!WriteLog(&out, SeparatorFor(path), false)) return 0;
+    return SafeFileCommit(&out);
+}

@@ -1,0 +1,41 @@
+// Writing a file without risking the one it replaces: the bytes go to a
+// temporary file beside it, every write, the flush and the close are checked,
+// and only a complete file is moved over the target. Lines are written with
+// CR LF on every build.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+struct SafeFile {
+    std::string target;
+    std::string temp;   // the target's path with ".~tmp" appended
+    FILE *file = nullptr;
+    bool failed = false;
+};
+
+// Creates the temporary file. 1, or 0 with errno set and nothing created.
+int SafeFileBegin(SafeFile *sf, const char *path);
+
+// Writes text with every LF as CR LF. 0 once any write came out short.
+int SafeFileWrite(SafeFile *sf, const char *text, size_t length);
+
+// Flushes and closes the temporary file; 1 when every byte reached it. On
+// failure the temporary file is removed and the target is untouched.
+int SafeFileClose(SafeFile *sf);
+
+// Moves the closed temporary file over the target. On failure it is removed
+// and the target is untouched.
+int SafeFileCommit(SafeFile *sf);
+
+// Closes and removes the temporary file, if any.
+void SafeFileAbandon(SafeFile *sf);
+
+// Copies the file from to to through a temporary file beside to, so that to is
+// either the old file or a complete copy. 1 or 0.
+int SafeCopyFile(const char *from, const char *to);
+
+// Renames from to to, replacing an existing to. 1 or 0. The platform layer
+// (safefile_native.cpp, safefile_win.cpp) defines it.
+int MoveFileReplacing(const char *from, const char *to);

@@ -1,0 +1,295 @@
+// Row conversion and the rebuild of the summits table through the real driver.
+#include "rebuild.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "csvreader.h"
+#include "summitsdb.h"
+#include "../support/tempfile.h"
+#include "../support/testtime.h"
+
+namespace {
+
+const char *const kHeaderLine =
+    "SummitCode,AssociationName,RegionName,SummitName,AltM,AltFt,GridRef1,GridRef2,Longitude,Latitude,Points,"
+    "BonusPoints,ValidFrom,ValidTo,ActivationCount,ActivationDate,ActivationCall";
+
+// A data line in the generator's layout.
+std::string Line(const std::string &ref, const std::string &name, const std::string &from = "01/05/2010",
+                 const std::string &to = "31/12/2099", const std::string &lat = "54.5", const std::string &lon = "-3.25") {
+    return ref + ",Vornfell AA,Region AA," + name + ",500,1640," + lon + "," + lat + "," + lon + "," + lat +
+           ",1,0," + from + "," + to + ",0,,";
+}
+
+ListHeader GeneratorHeader() {
+    ListHeader header = {};
+    header.Columns[ColumnName] = 3;
+    header.Columns[ColumnCode] = 0;
+    header.Columns[ColumnValidFrom] = 12;
+    header.Columns[ColumnValidTo] = 13;
+    header.Columns[ColumnLatitude] = 9;
+    header.Columns[ColumnLongitude] = 8;
+    header.MaxColumnIndex = 13;
+    header.HeaderLineCount = 2;
+    header.CsvDate = Day(2025, 3, 18);
+    return header;
+}
+
+struct Converted {
+    int result;
+    SummitRow row;
+    std::string err;
+};
+
+Converted Convert(const std::string &line) {
+    std::string path = WriteTestFile("row.csv", line + "\n").string();
+    FILE *file = fopen(path.c_str(), "rb");
+    CsvReaderReset();
+    EXPECT_NE(CsvReadLine(file), nullptr);
+    ListHeader header = GeneratorHeader();
+    Converted converted = {};
+    testing::internal::CaptureStderr();
+    converted.result = ConvertListRow(&header, 7, &converted.row);
+    converted.err = testing::internal::GetCapturedStderr();
+    CsvReaderReset();
+    fclose(file);
+    return converted;
+}
+
+std::string Html(const char *ref) { return std::string("WARNING: HTML removed from Summit Name (") + ref + ")\n"; }
+
+TEST(ConvertListRow, CleansNamesWithOneWarningPerKindOfEntity) {
+    struct Case {
+        std::string name, stored, err;
+    } cases[] = {
+        {"Tarn o' the Vale", "Tarn o` the Vale", ""},
+        {"Hob&#039;s Knott", "Hob`s Knott", Html("VA/AA-001")},
+        {"\"Hag&#039,s Crag\"", "Hag`s Crag", Html("VA/AA-001")},
+        {"\"Ca&ntilde;o &#039;Alto&#039;\"", "Ca~o `Alto`", Html("VA/AA-001") + Html("VA/AA-001")},
+        {"Pe&ntilde;a &ntilde;", "Pe~a ~", Html("VA/AA-001")},
+        {"\"Vorn, the Great\"", "Vorn, the Great", ""},
+        {std::string(60, 'n'), std::string(50, 'n'), "WARNING: Summit Name cut to 50 characters (VA/AA-001)\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Converted converted = Convert(Line("VA/AA-001", c.name));
+        ASSERT_EQ(converted.result, 1);
+        EXPECT_STREQ(converted.row.Name, c.stored.c_str());
+        EXPECT_EQ(converted.err, c.err);
+    }
+}
+
+TEST(ConvertListRow, GivesEachValidityDateItsDay) {
+    struct Case {
+        const char *from, *to;
+        UtcTime validFrom, validTo;
+    } cases[] = {
+        {"", "", Day(2002, 2, 2), Day(2037, 12, 31)},
+        {"01/05/2010", "31/12/2099", Day(2010, 5, 1), Day(2037, 12, 31)},
+        {"2010-05-01", "2011-6-30", Day(2010, 5, 1), Day(2011, 6, 30)},
+        {"05-01-2010", "12-25-2020", Day(2010, 5, 1), Day(2020, 12, 25)},
+        {"01/05/2010", "never", Day(2010, 5, 1), -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " " + c.to);
+        Converted converted = Convert(Line("VA/AA-001", "Tarn Fell", c.from, c.to));
+        ASSERT_EQ(converted.result, 1);
+        EXPECT_EQ(converted.row.ValidFrom, c.validFrom);
+        EXPECT_EQ(converted.row.ValidTo, c.validTo);
+        EXPECT_EQ(converted.err, "");
+    }
+}
+
+TEST(ConvertListRow, SkipsOrMendsWhatTheTableCannotHold) {
+    struct Case {
+        const char *what;
+        std::string line;
+        int result;
+        std::string err;
+        float latitude;
+    } cases[] = {
+        {"21 fields", Line("VA/AA-001", "Tarn Fell") + ",extra,more,most,last", 1,
+         "WARNING: Unexpected number of CSV columns found on line 7 (Summit VA/AA-001)!\n", 54.5f},
+        {"too short", "VA/AA-001,Vornfell AA,Region AA,Tarn Fell,500", 0,
+         "WARNING: Unexpected number of CSV columns found on line 7 (Summit VA/AA-001)!\n"
+         "WARNING: Missing column(s) found on line 7 (Summit VA/AA-001)!\n", 0},
+        {"empty line", "", 0,
+         "WARNING: Unexpected number of CSV columns found on line 7 (Summit (null))!\n"
+         "WARNING: Missing column(s) found on line 7 (Summit (null))!\n", 0},
+        {"quote in reference", Line("VA/A'A-001", "Tarn Fell"), 0,
+         "WARNING: Unusable Summit reference found on line 7 (Summit VA/A'A-001) - line skipped!\n", 0},
+        {"16-character reference", Line("VA/AAAAAAAA-0001", "Tarn Fell"), 0,
+         "WARNING: Unusable Summit reference found on line 7 (Summit VA/AAAAAAAA-0001) - line skipped!\n", 0},
+        {"15-character reference", Line("VA/AAAAAAAA-001", "Tarn Fell"), 1, "", 54.5f},
+        {"nan latitude", Line("VA/AA-001", "Tarn Fell", "", "", "nan"), 1,
+         "WARNING: Unusable coordinates set to 0 (VA/AA-001)\n", 0},
+        {"inf longitude", Line("VA/AA-001", "Tarn Fell", "", "", "54.5", "-inf"), 1,
+         "WARNING: Unusable coordinates set to 0 (VA/AA-001)\n", 0},
+        {"no number", Line("VA/AA-001", "Tarn Fell", "", "", "north"), 1, "", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Converted converted = Convert(c.line);
+        EXPECT_EQ(converted.result, c.result);
+        EXPECT_EQ(converted.err, c.err);
+        if (c.result == 1) {
+            EXPECT_FLOAT_EQ(converted.row.Latitude, c.latitude);
+        }
+    }
+}
+
+// A database with one old summit and an old date, and a list to rebuild it from.
+class Rebuild : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = TestTempPath("rebuild.mdb").string();
+        std::remove(db.c_str());
+        ASSERT_EQ(DbCreate(db.c_str(), 0), 1);
+        char date[12];
+        ASSERT_EQ(DbDateLiteral(Day(2024, 1, 1), date, sizeof date), 1);
+        ASSERT_EQ(DbUpdate("Info", (std::string("LastUpdate = '") + date + "'").c_str(), "Version = 1.1"), 1);
+        ASSERT_EQ(DbInsert("\"References\"", "SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude",
+                           ("'VO/LD-001', 'Old Fell', '" + std::string(date) + "', '" + date + "', 1, 2").c_str()),
+                  1);
+    }
+    void TearDown() override {
+        DbClose();
+        CsvReaderReset();
+    }
+
+    // Runs the header check and the rebuild over the list's data lines.
+    int Run(const std::string &dataLines) {
+        std::string path = WriteTestFile("list.csv", "VORN Summits List (Date=18/03/2025)\r\n" +
+                                                         std::string(kHeaderLine) + "\r\n" + dataLines).string();
+        FILE *list = fopen(path.c_str(), "rb");
+        CsvReaderReset();
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        ListHeader header;
+        int result = CheckSummitsListHeader(list, Day(2024, 1, 1), 0, 0, &header);
+        if (result == 1) result = RebuildReferences(list, &header, std::chrono::steady_clock::now());
+        out = testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+        fclose(list);
+        return result;
+    }
+
+    UtcTime InfoDate() { return DbGetInfoDate(db.c_str(), nullptr, 0); }
+    bool Has(const char *ref) {
+        SummitInfo info;
+        return DbLookupSummit(ref, &info) == 1;
+    }
+
+    std::string db, out, err;
+};
+
+std::string Lines(int count) {
+    std::string text;
+    char ref[16];
+    for (int i = 1; i <= count; ++i) {
+        snprintf(ref, sizeof ref, "VA/%c%c-%03d", 'A' + i / 26000 % 26, 'A' + i / 1000 % 26, i % 1000);
+        text += Line(ref, "Fell " + std::to_string(i)) + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(Rebuild, ReplacesEveryRowAndStampsTheListDate) {
+    ASSERT_EQ(Run(Line("VA/AA-001", "Hob&#039;s Knott", "", "2011-6-30", "54.5", "-3.25") + "\r\n" +
+                  Line("VA/A'A-002", "Skipped") + "\r\n" + Line("VA/AA-003", "Tarn o' the Vale") + "\r\n"),
+              1);
+    EXPECT_EQ(DbCount("\"References\"", nullptr), 2);
+    EXPECT_FALSE(Has("VO/LD-001"));
+    EXPECT_FALSE(Has("VA/A'A-002"));
+    SummitInfo info;
+    ASSERT_EQ(DbLookupSummit("VA/AA-001", &info), 1);
+    EXPECT_STREQ(info.Name, "Hob`s Knott");
+    EXPECT_EQ(info.ValidFrom, Day(2002, 2, 2));
+    EXPECT_EQ(info.ValidTo, Day(2011, 6, 30) + 86399);
+    EXPECT_DOUBLE_EQ(info.Latitude, 54.5);
+    EXPECT_DOUBLE_EQ(info.Longitude, -3.25);
+    ASSERT_EQ(DbLookupSummit("va/aa-003", &info), 1);
+    EXPECT_STREQ(info.Name, "Tarn o` the Vale");
+    EXPECT_EQ(InfoDate(), Day(2025, 3, 18));
+    EXPECT_EQ(out.substr(out.size() - 32), "3 Summits Processed in 0.0 Secs\n");
+    EXPECT_NE(err.find("line 4 (Summit VA/A'A-002)"), std::string::npos) << err;
+}
+
+TEST_F(Rebuild, CountsProgressEveryThousandLines) {
+    ASSERT_EQ(Run(Lines(999)), 1);
+    EXPECT_EQ(out.find('\r'), std::string::npos);
+    ASSERT_EQ(Run(Lines(2000)), 1);
+    EXPECT_NE(out.find("Processing CSV\n1000     \r2000     \r2000 Summits Processed in "), std::string::npos) << out;
+    EXPECT_EQ(DbCount("\"References\"", nullptr), 2000);
+}
+
+// Whatever stops the rebuild, the editor keeps the previous table and date.
+TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenItFails) {
+    struct Case {
+        const char *what;
+        std::string lines;
+        std::string err;
+    } cases[] = {
+        {"same reference twice", Line("VA/AA-001", "One") + "\n" + Line("VA/AA-002", "Two") + "\n" +
+                                     Line("VA/AA-001", "Again") + "\n",
+         "ERROR: Unable to insert 'VA/AA-001' into the database\n"
+         "Update process aborted - the database is unchanged.\n"},
+        {"no usable rows", Line("VA/A'A-001", "One") + "\n",
+         "WARNING: Unusable Summit reference found on line 3 (Summit VA/A'A-001) - line skipped!\n"
+         "ERROR: The CSV holds no usable summits!\nUpdate process aborted - the database is unchanged.\n"},
+        {"no rows at all", "", "ERROR: The CSV holds no usable summits!\nUpdate process aborted - the database is unchanged.\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Run(c.lines), -1);
+        EXPECT_EQ(err, c.err);
+        EXPECT_EQ(DbCount("\"References\"", nullptr), 1);
+        EXPECT_TRUE(Has("VO/LD-001"));
+        EXPECT_FALSE(Has("VA/AA-002"));
+        EXPECT_EQ(InfoDate(), Day(2024, 1, 1));
+    }
+    // And the connection is back in auto-commit: a later rebuild lands.
+    EXPECT_EQ(Run(Lines(3)), 1);
+    DbClose();
+    EXPECT_EQ(InfoDate(), Day(2025, 3, 18));
+    EXPECT_EQ(DbCount("\"References\"", nullptr), 3);
+}
+
+// A list the reader cannot read to its end never replaces a whole one.
+TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenTheListCannotBeReadToItsEnd) {
+    if (!getenv("TARN_OOM_TEST")) GTEST_SKIP() << "needs a limited allocator";
+    std::string path = TestTempPath("list.csv").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "VORN Summits List (Date=18/03/2025)\r\n" << kHeaderLine << "\r\n" << Lines(3);
+        std::string chunk(1u << 20, 'x');   // a line longer than the allocator grants
+        for (int i = 0; i < 20; ++i) out << chunk;
+        out << "\r\n" << Line("VB/AA-001", "After") << "\r\n";
+    }
+    FILE *list = fopen(path.c_str(), "rb");
+    ASSERT_NE(list, nullptr);
+    CsvReaderReset();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ListHeader header;
+    int result = CheckSummitsListHeader(list, Day(2024, 1, 1), 0, 0, &header);
+    if (result == 1) result = RebuildReferences(list, &header, std::chrono::steady_clock::now());
+    testing::internal::GetCapturedStdout();
+    err = testing::internal::GetCapturedStderr();
+    fclose(list);
+    EXPECT_EQ(result, -1);
+    // The sanitizer reports its refusal on the same stream first.
+    EXPECT_NE(err.find("ERROR: Unable to read the CSV file after line 5\n"
+                       "Update process aborted - the database is unchanged.\n"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(Has("VO/LD-001"));
+    EXPECT_FALSE(Has("VA/AA-001"));
+    EXPECT_EQ(InfoDate(), Day(2024, 1, 1));
+}
+
+}  // namespace

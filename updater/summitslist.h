@@ -1,0 +1,45 @@
+// The summits list: where it may come from, when it is fetched again, its
+// dates and its title and header lines.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+
+#include "utctime.h"
+
+constexpr int RequiredColumnCount = 6;
+// In this order: "SummitName", "SummitCode", "ValidFrom", "ValidTo", "Latitude", "Longitude".
+extern const char *const RequiredColumns[RequiredColumnCount];
+enum { ColumnName, ColumnCode, ColumnValidFrom, ColumnValidTo, ColumnLatitude, ColumnLongitude };
+
+// What the title and header lines told.
+struct ListHeader {
+    int Columns[RequiredColumnCount];   // field positions, -1 until found
+    int MaxColumnIndex;
+    int HeaderLineCount;                // lines read up to and including the header
+    UtcTime CsvDate;                    // the build date, -1 until read
+    char CsvDateText[15];               // as the title writes it; "Unknown" until read
+    int NeedsUpdate;
+};
+
+// 1 when url may go into curl's command line: http://, https:// or file:, and
+// no quote, blank or control character anywhere.
+int DownloadUrlIsSafe(const char *url);
+
+// 1 when the list at path must be fetched: it is missing, force is set, or it
+// is more than a day older than now.
+int ListNeedsDownload(const char *path, int force, time_t now);
+
+// A list date: day/month/year, year-month-day (four-digit year first) or
+// month-day-year, normalised as MakeUtcTime does; -1 when none fits or the
+// day lies outside 32-bit time.
+UtcTime ParseListDate(const char *text);
+
+// The build date of the title line: day/month/year or year-month-day only.
+UtcTime ParseBuildDate(const char *text);
+
+// Reads the title line's first field up to the header line and decides on the
+// rebuild. dbDate is the database's date (-1 unknown), needsUpdate 1 for a
+// database just created. Prints the run's messages. 1: rebuild, the list then
+// stands after the header line; 0: no update needed; -1: abort.
+int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int force, ListHeader *header);
