@@ -12,6 +12,11 @@ namespace {
 SQLHENV DbEnvironment = SQL_NULL_HENV;
 SQLHDBC DbConnection = SQL_NULL_HDBC;
 SQLHSTMT DbSummitInsert = SQL_NULL_HSTMT;   // prepared by DbPrepareSummitInsert
+// The summit lookup, prepared once per connection: a log load or export asks it
+// for every contact, and parsing the statement each time costs more than the query.
+SQLHSTMT DbSummitLookup = SQL_NULL_HSTMT;
+char LookupRef[16];
+SQLLEN LookupRefLength = 0;
 // Its bound values: reference, name and the two date literals, then the coordinates.
 constexpr size_t SummitTextSize = 260;
 char SummitTexts[4][SummitTextSize];
@@ -264,8 +269,14 @@ int DbOpen(const char *path, int mode) {
     return 1;
 }
 
+static void FreeSummitLookup() {
+    if (DbSummitLookup != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, DbSummitLookup);
+    DbSummitLookup = SQL_NULL_HSTMT;
+}
+
 int DbClose(void) {
     DbFinishSummitInsert();
+    FreeSummitLookup();
     if (DbConnection != SQL_NULL_HDBC) {
         SQLDisconnect(DbConnection);
         SQLFreeHandle(SQL_HANDLE_DBC, DbConnection);
@@ -366,34 +377,50 @@ UtcTime DbGetInfoDate(const char *path, char *dateText, int mode) {
 int DbLookupSummit(const char *ref, SummitInfo *info) {
     if (!info) return -1;
     if (!IsOpen() || !IsPlainReference(ref)) return 0;
-    char sql[1024];
-    if (!Fits(snprintf(sql, sizeof sql,
-                       "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM %s WHERE SummitRef = '%s'",
-                       "\"References\"", ref),
-              sizeof sql))
+    if (DbSummitLookup == SQL_NULL_HSTMT) {
+        if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, &DbSummitLookup))) {
+            DbSummitLookup = SQL_NULL_HSTMT;
+            return 0;
+        }
+        static const char sql[] =
+            "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\" WHERE SummitRef = ?";
+        if (!Succeeded(SQLPrepare(DbSummitLookup, reinterpret_cast<SQLCHAR *>(const_cast<char *>(sql)), SQL_NTS)) ||
+            !Succeeded(SQLBindParameter(DbSummitLookup, 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                        sizeof LookupRef - 1, 0, LookupRef, sizeof LookupRef, &LookupRefLength))) {
+            FreeSummitLookup();
+            return 0;
+        }
+    }
+    // IsPlainReference has bounded it to the column's 15 characters.
+    strcpy(LookupRef, ref);
+    LookupRefLength = SQL_NTS;
+    if (SQLExecute(DbSummitLookup) != SQL_SUCCESS) {
+        SQLFreeStmt(DbSummitLookup, SQL_CLOSE);
         return 0;
-    Statement statement;
-    if (!statement.Allocate()) return 0;
-    if (statement.Execute(sql) != SQL_SUCCESS) return 0;
+    }
     // Filled aside, so that a failure never leaves the caller's record half written.
     SummitInfo found;
     memset(&found, 0, sizeof found);
     int isFound = 0;
     for (;;) {
-        SQLRETURN fetched = SQLFetch(statement.handle);
-        if (fetched == SQL_ERROR) return 0;
+        SQLRETURN fetched = SQLFetch(DbSummitLookup);
+        if (fetched == SQL_ERROR) {
+            isFound = 0;
+            break;
+        }
         if (!Succeeded(fetched)) break;
-        ReadText(statement.handle, 1, found.Ref, sizeof found.Ref - 1);
-        ReadText(statement.handle, 2, found.Name, 48);
-        found.ValidFrom = ReadTimestamp(statement.handle, 3);
-        UtcTime validTo = ReadTimestamp(statement.handle, 4);
+        ReadText(DbSummitLookup, 1, found.Ref, sizeof found.Ref - 1);
+        ReadText(DbSummitLookup, 2, found.Name, 48);
+        found.ValidFrom = ReadTimestamp(DbSummitLookup, 3);
+        UtcTime validTo = ReadTimestamp(DbSummitLookup, 4);
         // The last second of a day in January 2038 lies beyond 32 bits.
         int64_t lastSecond = static_cast<int64_t>(validTo) + 86399;
         found.ValidTo = validTo == -1 || lastSecond > INT32_MAX ? INT32_MAX : static_cast<UtcTime>(lastSecond);
-        found.Latitude = ReadDouble(statement.handle, 5);
-        found.Longitude = ReadDouble(statement.handle, 6);
+        found.Latitude = ReadDouble(DbSummitLookup, 5);
+        found.Longitude = ReadDouble(DbSummitLookup, 6);
         isFound = 1;
     }
+    SQLFreeStmt(DbSummitLookup, SQL_CLOSE);
     if (isFound) *info = found;
     return isFound;
 }
