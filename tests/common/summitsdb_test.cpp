@@ -40,13 +40,6 @@ int InsertSummit(const std::string &ref, const std::string &name, const std::str
     return DbInsert(kRefs, kSummitColumns, values.c_str());
 }
 
-std::string ReadAll(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // head + blanks + tail, so long that the whole statement (prefix + condition)
 // has exactly statementLength characters.
 std::string Padded(size_t statementLength, const std::string &prefix, const std::string &head, const std::string &tail) {
@@ -119,7 +112,7 @@ TEST_F(SummitsDb, CreateClosesTheOldConnectionAndKeepsTheNewOneWritable) {
 TEST_F(SummitsDb, CreateNeverOverwritesAFile) {
     std::string path = WriteTestFile("precious.MDB", "keep me").string();
     EXPECT_EQ(DbCreate(path.c_str(), 0), 0);
-    EXPECT_EQ(ReadAll(path), "keep me");
+    EXPECT_EQ(ReadTestFile(path), "keep me");
     EXPECT_EQ(DbCount("Info", nullptr), 0);
 
     std::string nowhere = (TestTempDir() / "no such folder" / "VORN_REFS.MDB").string();

@@ -31,13 +31,6 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string ReadFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 fs::path Golden(const char *name) { return fs::path(__FILE__).parent_path() / "golden" / name; }
 
 int AddSummit(const char *ref, const char *latitude, const char *longitude) {
@@ -84,7 +77,7 @@ protected:
         InsertQsoEntry(0, Day(2024, 1, 2), "M0XYZ", band, mode, hisSummit, notes, "G4ABC", mySummit, 0);
         fs::path path = TestTempPath("record.adi");
         EXPECT_EQ(ExportAdif(path.string().c_str()), 1);
-        std::string text = ReadFile(path), plain;
+        std::string text = ReadTestFile(path), plain;
         for (size_t i = 0; i < text.size(); ++i)
             if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
         size_t start = plain.find("<EOH>\n\n");
@@ -103,7 +96,7 @@ TEST_F(AdifExport, SmallLogMatchesTheGoldenFile) {
     fs::path path = TestTempPath("small.adi");
     const std::string p = path.string();
     ASSERT_EQ(ExportAdif(p.c_str()), 1);
-    EXPECT_EQ(ReadFile(path), ReadFile(Golden("small.adi")));
+    EXPECT_EQ(ReadTestFile(path), ReadTestFile(Golden("small.adi")));
     EXPECT_EQ(ui.programsOpened, (decltype(ui.programsOpened){{"viewer.exe", "\"" + p + "\""}}));
     EXPECT_TRUE(ui.statusMessages.empty());
 }
@@ -261,7 +254,7 @@ TEST_F(AdifExport, Failures) {
     EditorSettings.ADIF_Editor[0] = '\0';
     fs::path path = TestTempPath("noviewer.adi");
     ASSERT_EQ(ExportAdif(path.string().c_str()), 1);
-    EXPECT_NE(ReadFile(path).find("<PROGRAMVERSION:7>Unknown\r\n<EOH>\r\n\r\n"), std::string::npos);
+    EXPECT_NE(ReadTestFile(path).find("<PROGRAMVERSION:7>Unknown\r\n<EOH>\r\n\r\n"), std::string::npos);
     EXPECT_TRUE(ui.programsOpened.empty());
 }
 
@@ -280,7 +273,7 @@ TEST_F(AdifExport, AFullDiskFailsAndKeepsTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadFile(path), "old export\r\n");
+    EXPECT_EQ(ReadTestFile(path), "old export\r\n");
     EXPECT_FALSE(fs::exists(path.string() + ".~tmp"));
     EXPECT_TRUE(ui.programsOpened.empty());
 }

@@ -27,13 +27,6 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string ReadFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A folder of its own for each test, so leftovers of one cannot pass another.
 fs::path Folder(const char *name) {
     fs::path dir = TestTempPath(name);
@@ -81,7 +74,7 @@ TEST_F(LogWriter, SaveWritesTheLayoutAndTrimsTheEntries) {
     AddFixture();
     fs::path path = Folder("save") / "log.csv";
     ASSERT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 1);
-    EXPECT_EQ(ReadFile(path), kHeaderCsv +
+    EXPECT_EQ(ReadTestFile(path), kHeaderCsv +
                                   "v2swl,,,,,7MHz,SSB,2E0AAA,,\"a,b\"\r\n"
                                   "v2,G4ABC,G/LD-001,05/03/2024,14:07,144MHz,FM,M0XYZ,G/SP-002,"
                                   "\"said \"\"hi\"\" there\"\r\n"
@@ -99,7 +92,7 @@ TEST_F(LogWriter, ExportWritesTheFieldsAsStored) {
     AddFixture();
     fs::path path = Folder("export") / "out.csv";
     ASSERT_EQ(ExportCsv(path.string().c_str()), 1);
-    EXPECT_EQ(ReadFile(path), kHeaderCsv +
+    EXPECT_EQ(ReadTestFile(path), kHeaderCsv +
                                   "v2,,,,,7MHz,SSB,2E0AAA,,\"a,b\"\r\n"
                                   "v2,G4ABC , G/LD-001,05/03/2024,14:07,144MHz,FM,M0XYZ  ,G/SP-002,"
                                   "\"said \"\"hi\"\" there\"\r\n"
@@ -118,7 +111,7 @@ TEST_F(LogWriter, TabsForATsvFileName) {
     for (const char *name : names) {
         fs::path path = dir / name;
         ASSERT_EQ(ExportCsv(path.string().c_str()), 1) << name;
-        EXPECT_EQ(ReadFile(path),
+        EXPECT_EQ(ReadTestFile(path),
                   "Signature\tCall (my call)\tFull Reference (my summit)\tDate\tTime\tBand\tMode\t"
                   "Call (his call)\tFull Reference (his summit)\tNotes\r\n"
                   "v2\t\t\t01/01/1970\t00:00\t2m\tFM\tA,B\t\t\"x,y\"\r\n")
@@ -128,7 +121,7 @@ TEST_F(LogWriter, TabsForATsvFileName) {
     fs::create_directories(dir / "x.tsv");
     fs::path inFolder = dir / "x.tsv" / "log.csv";
     ASSERT_EQ(WriteCsvLog(nullptr, inFolder.string().c_str()), 1);
-    EXPECT_EQ(ReadFile(inFolder).substr(0, strlen(kHeaderCsv)), kHeaderCsv);
+    EXPECT_EQ(ReadTestFile(inFolder).substr(0, strlen(kHeaderCsv)), kHeaderCsv);
 }
 
 TEST_F(LogWriter, SaveMakesTheFileTheCurrentLog) {
@@ -137,7 +130,7 @@ TEST_F(LogWriter, SaveMakesTheFileTheCurrentLog) {
     fs::path path = Folder("current") / "empty.csv";
     const std::string p = path.string();
     ASSERT_EQ(WriteCsvLog(nullptr, p.c_str()), 1);   // an empty list: the header alone
-    EXPECT_EQ(ReadFile(path), kHeaderCsv);
+    EXPECT_EQ(ReadTestFile(path), kHeaderCsv);
     EXPECT_EQ(LogModified, 0);
     EXPECT_EQ(EditorSettings.CurrentLogPath, p);
     EXPECT_EQ(ui.logFileNames, std::vector<std::string>{p});
@@ -165,8 +158,8 @@ TEST_F(LogWriter, BackupNames) {
         WriteTestFile((fs::path(c.folder) / c.name).string(), "old log\r\n");
         WriteTestFile((fs::path(c.folder) / c.backup).string(), "older backup\r\n");
         ASSERT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 1) << c.name;
-        EXPECT_EQ(ReadFile(dir / c.backup), "old log\r\n") << c.name;
-        EXPECT_NE(ReadFile(path).find("NEW"), std::string::npos) << c.name;
+        EXPECT_EQ(ReadTestFile(dir / c.backup), "old log\r\n") << c.name;
+        EXPECT_NE(ReadTestFile(path).find("NEW"), std::string::npos) << c.name;
         EXPECT_EQ(Listing(dir).size(), 2u) << c.name;
     }
 }
@@ -176,7 +169,7 @@ TEST_F(LogWriter, NoBackupNameRefusesToOverwrite) {
     fs::path path = WriteTestFile("nobak/log.txt", "old log\r\n");
     InsertQsoEntry(0, 60, "NEW", "", "", "", "", "", "", 0);
     EXPECT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 0);
-    EXPECT_EQ(ReadFile(path), "old log\r\n");
+    EXPECT_EQ(ReadTestFile(path), "old log\r\n");
     EXPECT_EQ(ui.statusMessages, (decltype(ui.statusMessages){{"ERROR: Unable to backup Log", 0}}));
     EXPECT_EQ(ui.beeps, 1);
     EXPECT_EQ(LogModified, 1);
@@ -185,7 +178,7 @@ TEST_F(LogWriter, NoBackupNameRefusesToOverwrite) {
     // Backups off, or a file that is not there yet: saved without one.
     EditorSettings.NoBackup = 1;
     EXPECT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 1);
-    EXPECT_NE(ReadFile(path).find("NEW"), std::string::npos);
+    EXPECT_NE(ReadTestFile(path).find("NEW"), std::string::npos);
     EditorSettings.NoBackup = 0;
     fs::path fresh = dir / "fresh.txt";
     EXPECT_EQ(WriteCsvLog(nullptr, fresh.string().c_str()), 1);
@@ -242,8 +235,8 @@ TEST_F(LogWriter, AFullDiskLeavesTheOldFileAndBackup) {
         EXPECT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 0);   // the next autosave
         EXPECT_EQ(ExportCsv((dir / "export.csv").string().c_str()), 0);
     }
-    EXPECT_EQ(ReadFile(path), oldLog);
-    EXPECT_EQ(ReadFile(dir / "log.bak"), "older backup\r\n");
+    EXPECT_EQ(ReadTestFile(path), oldLog);
+    EXPECT_EQ(ReadTestFile(dir / "log.bak"), "older backup\r\n");
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"log.bak", "log.csv"}));
     EXPECT_EQ(LogModified, 1);
     EXPECT_STREQ(EditorSettings.CurrentLogPath, "");
@@ -257,8 +250,8 @@ TEST_F(LogWriter, AFullDiskLeavesTheOldFileAndBackup) {
         FileSizeLimit limit(64 * 1024);
         EXPECT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 0);
     }
-    EXPECT_EQ(ReadFile(path), std::string(100 * 1024, 'x'));
-    EXPECT_EQ(ReadFile(dir / "log.bak"), "older backup\r\n");
+    EXPECT_EQ(ReadTestFile(path), std::string(100 * 1024, 'x'));
+    EXPECT_EQ(ReadTestFile(dir / "log.bak"), "older backup\r\n");
     EXPECT_EQ(ui.statusMessages.back().first, "ERROR: Unable to backup Log");
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"log.bak", "log.csv"}));
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,18 @@ inline std::filesystem::path TestTempPath(std::string_view name) {
     return dir / std::string(name);
 }
 
+// The whole file as bytes; empty when it cannot be read.
+inline std::string ReadTestFile(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::filesystem::path &path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 inline std::filesystem::path WriteTestFile(std::string_view name, std::string_view bytes) {
     std::filesystem::path path = TestTempPath(name);
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, bytes);
     return path;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../support/beside.h"
+#include "../support/tempfile.h"
 
 namespace {
 
@@ -18,15 +19,6 @@ std::string WinPathOfHost(const std::string &unixPath) {
         if (c == '/') c = '\\';
     }
     return path;
-}
-
-std::string ReadAll(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -61,14 +53,14 @@ protected:
         const char *state = getenv("TARN_HTTP_STATE");
         const char *root = getenv("TARN_HTTP_ROOT");
         ASSERT_TRUE(state && root) << "the loopback server fixture is not running";
-        port = ReadAll(WinPathOfHost(std::string(state) + "/port"));
+        port = ReadTestFile(WinPathOfHost(std::string(state) + "/port"));
         ASSERT_FALSE(port.empty());
         served = WinPathOfHost(root);
         base = "http://127.0.0.1:" + port;
         out = served + "\\fetched.out";
         DeleteFileA(out.c_str());
         caBundle = served + "\\curl-ca-bundle.crt";
-        WriteAll(caBundle, "bundle\n");
+        WriteBytes(caBundle, "bundle\n");
     }
     // The updater's own parameter line.
     std::string UpdaterLine(const std::string &url, const std::string &maxTime = "300") {
@@ -81,16 +73,16 @@ protected:
 TEST_F(Curl, StoresTheWholeFile) {
     std::string big(12u << 20, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 131 % 251);
-    WriteAll(served + "\\big.bin", big);
+    WriteBytes(served + "\\big.bin", big);
     EXPECT_EQ(RunCurl(UpdaterLine(base + "/files/big.bin")), 0u);
-    EXPECT_TRUE(ReadAll(out) == big);
+    EXPECT_TRUE(ReadTestFile(out) == big);
 
     // The editor's line has no --location; options may come in any order.
-    WriteAll(served + "\\version.txt", "1.2.3\r\nhttps://example.invalid/get\r\n");
+    WriteBytes(served + "\\version.txt", "1.2.3\r\nhttps://example.invalid/get\r\n");
     EXPECT_EQ(RunCurl("--max-time 30 --output \"" + out + "\" --url \"" + base +
                       "/files/version.txt\" --connect-timeout 5 --cacert \"" + caBundle + "\" --fail"),
               0u);
-    EXPECT_EQ(ReadAll(out), "1.2.3\r\nhttps://example.invalid/get\r\n");
+    EXPECT_EQ(ReadTestFile(out), "1.2.3\r\nhttps://example.invalid/get\r\n");
 }
 
 TEST_F(Curl, HttpErrors) {
@@ -112,25 +104,25 @@ TEST_F(Curl, HttpErrors) {
         {"stalled past --max-time", UpdaterLine(base + "/slow", "2"), 28, true, nullptr},
         {"refused", UpdaterLine("http://127.0.0.1:1/files/version.txt"), 7, false, ""},
     };
-    WriteAll(served + "\\version.txt", "1.2.3\n");
+    WriteBytes(served + "\\version.txt", "1.2.3\n");
     for (const auto &c : cases) {
         DeleteFileA(out.c_str());
         EXPECT_EQ(RunCurl(c.parameters), c.code) << c.name;
         EXPECT_EQ(Exists(out), c.stored) << c.name;
         if (c.stored && c.body) {
-            EXPECT_EQ(ReadAll(out), c.body) << c.name;
+            EXPECT_EQ(ReadTestFile(out), c.body) << c.name;
         }
     }
 }
 
 TEST_F(Curl, FileAddresses) {
-    WriteAll(served + "\\list.csv", "VORN Summits List (Date=01/02/2025)\r\n");
+    WriteBytes(served + "\\list.csv", "VORN Summits List (Date=01/02/2025)\r\n");
     std::string url = "file:///" + served + "\\list.csv";
     for (char &c : url) {
         if (c == '\\') c = '/';
     }
     EXPECT_EQ(RunCurl(UpdaterLine(url)), 0u);
-    EXPECT_EQ(ReadAll(out), "VORN Summits List (Date=01/02/2025)\r\n");
+    EXPECT_EQ(ReadTestFile(out), "VORN Summits List (Date=01/02/2025)\r\n");
     DeleteFileA(out.c_str());
     EXPECT_EQ(RunCurl(UpdaterLine("file:///Z:/no/such/file.csv")), 37u);
     EXPECT_FALSE(Exists(out));

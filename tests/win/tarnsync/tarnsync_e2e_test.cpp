@@ -33,13 +33,6 @@ std::string FileUrl(std::string windowsPath) {
     return "file:///" + windowsPath;
 }
 
-std::string ReadAll(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 // Redirected output comes with CR LF under Wine; the progress count keeps its lone CR.
 std::string Lines(std::string text) {
     std::string out;
@@ -69,15 +62,15 @@ protected:
         const char *root = getenv("TARN_HTTP_ROOT");
         const char *generated = getenv("TARNSYNC_TEST_LIST");
         ASSERT_TRUE(state && root && generated) << "the loopback server or the generated list is missing";
-        port = ReadAll(WinPathOfHost(std::string(state) + "/port"));
+        port = ReadTestFile(WinPathOfHost(std::string(state) + "/port"));
         served = WinPathOfHost(root);
-        list = ReadAll(WinPathOfHost(generated));
+        list = ReadTestFile(WinPathOfHost(generated));
         ASSERT_GT(list.size(), 10000000u);
         list += "VX/A'B-001,Vornfell X,Region AB,Quoted Ref,500,1640,1.0,2.0,1.0,2.0,1,0,01/01/2010,,0,,\r\n";
         list += "VX/ABCDEFGHIJ-001,Vornfell X,Region AB,Long Ref,500,1640,1.0,2.0,1.0,2.0,1,0,01/01/2010,,0,,\r\n";
         list += "VX/AB-002,Vornfell X,Region AB,Nowhere Fell,500,1640,nan,inf,nan,inf,1,0,2011-04-05,12-25-2030,0,,\r\n";
-        WriteAll(served + "\\summitslist.csv", list);
-        WriteAll(served + "\\small.csv", list.substr(0, 9999999));
+        WriteBytes(served + "\\summitslist.csv", list);
+        WriteBytes(served + "\\small.csv", list.substr(0, 9999999));
     }
 
     void SetUp() override {
@@ -130,8 +123,8 @@ protected:
         CloseHandle(in);
         CloseHandle(out);
         CloseHandle(err);
-        run.out = Lines(ReadAll(outPath));
-        run.err = Lines(ReadAll(errPath));
+        run.out = Lines(ReadTestFile(outPath));
+        run.err = Lines(ReadTestFile(errPath));
         return run;
     }
 
@@ -144,7 +137,7 @@ protected:
         ASSERT_EQ(DbGetInfoDate(DbPath().c_str(), nullptr, 1), Day(2025, 3, 18));
         EXPECT_EQ(DbCount("\"References\"", nullptr), 180001);
         std::string path = TestTempPath("check.csv").string();
-        WriteAll(path, list.substr(0, 4000));
+        WriteBytes(path, list.substr(0, 4000));
         FILE *file = fopen(path.c_str(), "rb");
         CsvReaderReset();
         CsvReadLine(file);
@@ -203,7 +196,7 @@ TEST_F(Tarnsync, BuildsTheDatabaseFromTheLoopbackServerAndKeepsItWhenADownloadFa
     EXPECT_TRUE(Has(built.err, "WARNING: Unusable Summit reference found on line 180003 (Summit VX/A'B-001) - line skipped!\n"));
     EXPECT_TRUE(Has(built.err, "WARNING: Unusable coordinates set to 0 (VX/AB-002)\n"));
     EXPECT_TRUE(Has(built.err, "WARNING: HTML removed from Summit Name ("));
-    EXPECT_EQ(ReadAll(CsvPath()), list);
+    EXPECT_EQ(ReadTestFile(CsvPath()), list);
     ExpectDatabaseOfTheList();
 
     // A young copy and an unchanged date: nothing to do.
@@ -234,7 +227,7 @@ TEST_F(Tarnsync, BuildsTheDatabaseFromTheLoopbackServerAndKeepsItWhenADownloadFa
         EXPECT_TRUE(Has(failed.out, f.out)) << failed.out;
         EXPECT_EQ(failed.err, f.err);
         EXPECT_FALSE(Has(failed.out, "Completed!"));
-        EXPECT_TRUE(ReadAll(CsvPath()) == list);
+        EXPECT_TRUE(ReadTestFile(CsvPath()) == list);
     }
     ExpectDatabaseOfTheList();
     EXPECT_FALSE(FileExists((data + "\\summitslist.csv.new").c_str()));
@@ -250,7 +243,7 @@ TEST_F(Tarnsync, UpdateNowFromAFileAddressStartsTheEditorAgain) {
     // The editor is started without waiting for it.
     std::string started = program + "\\editor-started.txt";
     for (int i = 0; i < 100 && !FileExists(started.c_str()); ++i) Sleep(100);
-    EXPECT_EQ(Lines(ReadAll(started)), "0 arguments\n");
+    EXPECT_EQ(Lines(ReadTestFile(started)), "0 arguments\n");
 }
 
 TEST_F(Tarnsync, OptionsAndTheCaBundle) {
@@ -278,7 +271,7 @@ TEST_F(Tarnsync, OptionsAndTheCaBundle) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     CloseHandle(out);
-    EXPECT_EQ(ReadAll(capsOut).rfind("TARNSYNC.EXE V1.597 ", 0), 0u) << ReadAll(capsOut);
+    EXPECT_EQ(ReadTestFile(capsOut).rfind("TARNSYNC.EXE V1.597 ", 0), 0u) << ReadTestFile(capsOut);
     EXPECT_EQ(version.out.rfind("Tarnsync V1.597 ", 0), 0u);
 
     DeleteFileA((program + "\\curl-ca-bundle.crt").c_str());
