@@ -1,8 +1,13 @@
 #include "summitsdb.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "odbc_types.h"
 #include "summitsdb_platform.h"
@@ -17,6 +22,29 @@ SQLHSTMT DbSummitInsert = SQL_NULL_HSTMT;   // prepared by DbPrepareSummitInsert
 SQLHSTMT DbSummitLookup = SQL_NULL_HSTMT;
 char LookupRef[16];
 SQLLEN LookupRefLength = 0;
+
+// After many lookups on one connection (a long log being loaded or exported)
+// the whole table is read once and searched in memory: one statement per
+// contact costs far more than that read. Any write or close forgets it.
+constexpr int kLookupsBeforeTable = 2000;
+int LookupsSinceChange = 0;
+bool SummitTableTried = false;
+std::vector<std::pair<std::string, SummitInfo>> SummitTable;   // by folded reference
+
+void ForgetSummitTable() {
+    LookupsSinceChange = 0;
+    SummitTableTried = false;
+    std::vector<std::pair<std::string, SummitInfo>>().swap(SummitTable);
+}
+
+// The letter case the table compares without (its text columns fold A-Z only).
+std::string FoldedReference(const char *ref) {
+    std::string key(ref);
+    for (char &c : key) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return key;
+}
 // Its bound values: reference, name and the two date literals, then the coordinates.
 constexpr size_t SummitTextSize = 260;
 char SummitTexts[4][SummitTextSize];
@@ -88,6 +116,7 @@ struct Statement {
 
 // 1 when the statement ran on the open connection.
 int ExecuteStatement(const char *sql) {
+    ForgetSummitTable();
     Statement statement;
     if (!statement.Allocate()) return 0;
     return Succeeded(statement.Execute(sql)) ? 1 : 0;
@@ -218,6 +247,66 @@ bool IsPlainReference(const char *ref) {
     return true;
 }
 
+
+// One summit row as the lookups deliver it: the reference cut to 12 and the
+// name to 48 characters, valid-to moved to the last second of its day. The
+// whole reference (a column is read only once) goes to wholeRef when asked.
+void ReadSummitRow(SQLHSTMT statement, SummitInfo *found, char (*wholeRef)[16] = nullptr) {
+    char ref[16];
+    ReadText(statement, 1, ref, sizeof ref - 1);
+    size_t length = strnlen(ref, sizeof found->Ref - 1);
+    memcpy(found->Ref, ref, length);
+    found->Ref[length] = '\0';
+    if (wholeRef) memcpy(*wholeRef, ref, sizeof ref);
+    ReadText(statement, 2, found->Name, 48);
+    found->ValidFrom = ReadTimestamp(statement, 3);
+    UtcTime validTo = ReadTimestamp(statement, 4);
+    // The last second of a day in January 2038 lies beyond 32 bits.
+    int64_t lastSecond = static_cast<int64_t>(validTo) + 86399;
+    found->ValidTo = validTo == -1 || lastSecond > INT32_MAX ? INT32_MAX : static_cast<UtcTime>(lastSecond);
+    found->Latitude = ReadDouble(statement, 5);
+    found->Longitude = ReadDouble(statement, 6);
+}
+
+// Reads every summit, keyed by its whole folded reference; false leaves the
+// table empty and the lookups go on one statement each.
+bool LoadSummitTable() try {
+    SummitTableTried = true;
+    Statement statement;
+    if (!statement.Allocate()) return false;
+    if (statement.Execute("SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\"") !=
+        SQL_SUCCESS)
+        return false;
+    std::vector<std::pair<std::string, SummitInfo>> table;
+    for (;;) {
+        SQLRETURN fetched = SQLFetch(statement.handle);
+        if (fetched == SQL_ERROR) return false;
+        if (!Succeeded(fetched)) break;
+        char ref[16];
+        SummitInfo info;
+        memset(&info, 0, sizeof info);
+        ReadSummitRow(statement.handle, &info, &ref);
+        table.emplace_back(FoldedReference(ref), info);
+    }
+    // Of two rows for one reference the later wins, as with the single lookup.
+    std::stable_sort(table.begin(), table.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    SummitTable = std::move(table);
+    return true;
+} catch (const std::bad_alloc &) {
+    // Too little memory for the whole table: the single lookups still work.
+    SummitTable.clear();
+    return false;
+}
+
+int LookupInTable(const char *ref, SummitInfo *info) {
+    std::string key = FoldedReference(ref);
+    auto last = std::upper_bound(SummitTable.begin(), SummitTable.end(), key,
+                                 [](const std::string &k, const auto &row) { return k < row.first; });
+    if (last == SummitTable.begin() || (last - 1)->first != key) return 0;
+    *info = (last - 1)->second;
+    return 1;
+}
+
 }  // namespace
 
 int FileExists(const char *path) {
@@ -275,6 +364,7 @@ static void FreeSummitLookup() {
 }
 
 int DbClose(void) {
+    ForgetSummitTable();
     DbFinishSummitInsert();
     FreeSummitLookup();
     if (DbConnection != SQL_NULL_HDBC) {
@@ -377,6 +467,9 @@ UtcTime DbGetInfoDate(const char *path, char *dateText, int mode) {
 int DbLookupSummit(const char *ref, SummitInfo *info) {
     if (!info) return -1;
     if (!IsOpen() || !IsPlainReference(ref)) return 0;
+    if (!SummitTable.empty()) return LookupInTable(ref, info);
+    if (++LookupsSinceChange > kLookupsBeforeTable && !SummitTableTried && LoadSummitTable())
+        return LookupInTable(ref, info);
     if (DbSummitLookup == SQL_NULL_HSTMT) {
         if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, &DbSummitLookup))) {
             DbSummitLookup = SQL_NULL_HSTMT;
@@ -409,15 +502,7 @@ int DbLookupSummit(const char *ref, SummitInfo *info) {
             break;
         }
         if (!Succeeded(fetched)) break;
-        ReadText(DbSummitLookup, 1, found.Ref, sizeof found.Ref - 1);
-        ReadText(DbSummitLookup, 2, found.Name, 48);
-        found.ValidFrom = ReadTimestamp(DbSummitLookup, 3);
-        UtcTime validTo = ReadTimestamp(DbSummitLookup, 4);
-        // The last second of a day in January 2038 lies beyond 32 bits.
-        int64_t lastSecond = static_cast<int64_t>(validTo) + 86399;
-        found.ValidTo = validTo == -1 || lastSecond > INT32_MAX ? INT32_MAX : static_cast<UtcTime>(lastSecond);
-        found.Latitude = ReadDouble(DbSummitLookup, 5);
-        found.Longitude = ReadDouble(DbSummitLookup, 6);
+        ReadSummitRow(DbSummitLookup, &found);
         isFound = 1;
     }
     SQLFreeStmt(DbSummitLookup, SQL_CLOSE);
@@ -455,6 +540,7 @@ int DbBeginTransaction(void) {
 }
 
 int DbEndTransaction(int commit) {
+    ForgetSummitTable();
     if (!IsOpen()) return 0;
     bool ended = Succeeded(SQLEndTran(SQL_HANDLE_DBC, DbConnection, commit ? SQL_COMMIT : SQL_ROLLBACK));
     // Turning auto-commit on commits what is pending: after a failed end, roll back first.
@@ -488,6 +574,7 @@ int DbPrepareSummitInsert(void) {
 
 int DbInsertSummit(const char *ref, const char *name, const char *validFrom, const char *validTo, double latitude,
                    double longitude) {
+    ForgetSummitTable();
     if (DbSummitInsert == SQL_NULL_HSTMT || !ref || !name || !validFrom || !validTo) return 0;
     const char *texts[] = {ref, name, validFrom, validTo};
     for (int i = 0; i < 4; ++i) {

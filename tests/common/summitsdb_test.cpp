@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "odbc_types.h"
 #include "summitsdb_platform.h"
@@ -395,6 +396,47 @@ TEST_F(SummitsDb, LookupOfAnythingElseFindsNothingAndTouchesNothing) {
     SummitInfo info;
     EXPECT_EQ(DbLookupSummit(nullptr, &info), 0);
     EXPECT_EQ(DbLookupSummit("AB/CD-001", nullptr), -1);
+}
+
+// A long log asks for thousands of summits: past some number of lookups the
+// answers come from the whole table read at once, and must not differ.
+TEST_F(SummitsDb, ManyLookupsAnswerAsSingleOnes) {
+    NewDatabase();
+    ASSERT_EQ(InsertSummit("LONGPREFIX/X-01", std::string(50, 'n'), "NULL", DateValue(2038, 1, 19)), 1);
+    ASSERT_EQ(InsertSummit("T/D-01", "Dated", DateValue(2038, 1, 18), "'not a date'"), 1);
+    const std::string refs[] = {"AB/CD-001", "ab/cd-002", "Ef/Gh-010", "LONGPREFIX/X-01", "longprefix/x-01",
+                                "LONGPREFIX/X",  "T/D-01",    "AB/CD-003", "AB/CD-00",        "",
+                                "X' OR '1'='1"};
+    struct Answer {
+        int result;
+        SummitInfo info;
+    };
+    auto answers = [&] {
+        std::vector<Answer> all;
+        for (const std::string &ref : refs) {
+            Answer a;
+            memset(&a.info, 0x5a, sizeof a.info);
+            a.result = DbLookupSummit(ref.c_str(), &a.info);
+            all.push_back(a);
+        }
+        return all;
+    };
+    std::vector<Answer> single = answers();
+    SummitInfo info;
+    for (int i = 0; i < 3000; ++i) DbLookupSummit("ZZ/ZZ-999", &info);
+    std::vector<Answer> fromTable = answers();
+    for (size_t i = 0; i < single.size(); ++i) {
+        EXPECT_EQ(fromTable[i].result, single[i].result) << refs[i];
+        EXPECT_EQ(memcmp(&fromTable[i].info, &single[i].info, sizeof(SummitInfo)), 0) << refs[i];
+    }
+
+    // A write is seen by the next lookup.
+    ASSERT_EQ(InsertSummit("NEW/ONE-001", "New", DateValue(2002, 2, 2), DateValue(2037, 12, 31)), 1);
+    EXPECT_EQ(DbLookupSummit("new/one-001", &info), 1);
+    for (int i = 0; i < 3000; ++i) DbLookupSummit("ZZ/ZZ-999", &info);
+    ASSERT_EQ(DbDelete(kRefs, "SummitRef = 'AB/CD-001'"), 1);
+    EXPECT_EQ(DbLookupSummit("AB/CD-001", &info), 0);
+    EXPECT_EQ(DbLookupSummit("AB/CD-002", &info), 1);
 }
 
 TEST_F(SummitsDb, DateLiteralsAreIsoForTheStandIn) {
