@@ -3,6 +3,7 @@
 // exact types and bytes, missing keys and values read as missing, and nothing
 // created by a read or a write.
 #include "registry.h"
+#include "registry_number.h"
 
 #include <cctype>
 #include <climits>
@@ -23,7 +24,6 @@ struct StoredValue {
 typedef std::map<std::string, StoredValue> ValueMap;                // by lower-case name
 typedef std::map<std::pair<uintptr_t, std::string>, ValueMap> KeyMap;   // by root and lower-case path
 
-constexpr size_t kNumberBufferSize = 64;
 
 KeyMap &Keys() {
     static KeyMap keys;
@@ -58,13 +58,6 @@ const StoredValue *FindValue(HKEY root, const char *subKey, const char *valueNam
 
 bool IsText(int type) { return type == TARN_REG_SZ || type == TARN_REG_MULTI_SZ; }
 
-uint32_t LeadingNumber(const char *text) {
-    long long number = strtoll(text, nullptr, 10);
-    if (number > INT32_MAX) number = INT32_MAX;
-    if (number < INT32_MIN) number = INT32_MIN;
-    return static_cast<uint32_t>(static_cast<int32_t>(number));
-}
-
 void ReadBytes(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size, bool text) {
     const int capacity = *size;
     *size = 0;
@@ -89,19 +82,13 @@ void RegReadDword(HKEY root, const char *subKey, const char *valueName, uint32_t
     *value = 0;
     const StoredValue *stored = FindValue(root, subKey, valueName);
     const size_t length = stored ? stored->data.size() : 0;
-    if (!stored || length > kNumberBufferSize ||
-        (stored->type == TARN_REG_SZ && length == kNumberBufferSize && stored->data[length - 1] != '\0')) {
+    if (!stored || !RegNumberDataFits(stored->type, stored->data.data(), length)) {
         *size = 0;
         return;
     }
     unsigned char data[kNumberBufferSize + 1] = {};
     if (length > 0) memcpy(data, stored->data.data(), length);
-    if (stored->type == TARN_REG_SZ) {
-        *value = LeadingNumber(reinterpret_cast<const char *>(data));
-    } else if (stored->type == TARN_REG_DWORD) {
-        *value = static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-                 static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
-    }
+    *value = RegNumberFromData(stored->type, data);
 }
 
 void RegReadString(HKEY root, const char *subKey, const char *valueName, char *buffer, int *size) {

@@ -1,5 +1,6 @@
 // The registry functions on advapi32.
 #include "registry.h"
+#include "registry_number.h"
 
 #include <windows.h>
 
@@ -12,7 +13,6 @@ static_assert(TARN_REG_NONE == REG_NONE && TARN_REG_SZ == REG_SZ && TARN_REG_BIN
 
 namespace {
 
-constexpr DWORD kNumberBufferSize = 64;
 
 // Closes an opened key on every path.
 struct OpenKey {
@@ -30,13 +30,6 @@ struct OpenKey {
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_MULTI_SZ; }
 
 // atol's reading, kept to 32 bits the same way on every runtime.
-uint32_t LeadingNumber(const char *text) {
-    long long number = strtoll(text, nullptr, 10);
-    if (number > INT32_MAX) number = INT32_MAX;
-    if (number < INT32_MIN) number = INT32_MIN;
-    return static_cast<uint32_t>(static_cast<int32_t>(number));
-}
-
 // Reads a text or binary value through scratch memory, so the caller's buffer
 // sees nothing of a failed or refused query.
 void ReadBytes(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size, bool text) {
@@ -81,19 +74,14 @@ void RegReadDword(HKEY root, const char *subKey, const char *valueName, uint32_t
     // One byte beyond the limit: room for the terminator the platform may append.
     unsigned char data[kNumberBufferSize + 1] = {};
     DWORD type = 0;
-    DWORD length = kNumberBufferSize;
+    DWORD length = static_cast<DWORD>(kNumberBufferSize);
     if (!key.key || RegQueryValueExA(key.key, valueName, nullptr, &type, data, &length) != ERROR_SUCCESS ||
-        length > kNumberBufferSize || (type == REG_SZ && length == kNumberBufferSize && data[length - 1] != '\0')) {
+        !RegNumberDataFits(static_cast<int>(type), data, length)) {
         *size = 0;
         return;
     }
-    if (type == REG_SZ) {
-        *value = LeadingNumber(reinterpret_cast<const char *>(data));
-    } else if (type == REG_DWORD) {
-        // Shorter data fills the low bytes; the zeroed rest stays 0.
-        *value = static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-                 static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
-    }
+    // Shorter data fills the low bytes; the zeroed rest stays 0.
+    *value = RegNumberFromData(static_cast<int>(type), data);
 }
 
 void RegReadString(HKEY root, const char *subKey, const char *valueName, char *buffer, int *size) {
