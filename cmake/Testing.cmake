@@ -13,7 +13,16 @@ if(WIN32)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   add_library(tarn_gtest_main ALIAS gtest_main)
 
-  # Every Windows-side test runs under Wine in a private prefix inside the build folder.
+  # Every Windows-side test runs under Wine in a private prefix inside the build
+  # folder, of the build's word size (wine-env.sh tells the scripts which).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TARN_WINEARCH win64)
+    set(TARN_WINE_LOADER /usr/lib/wine/wine64)
+  else()
+    set(TARN_WINEARCH win32)
+    set(TARN_WINE_LOADER /usr/lib/wine/wine)
+  endif()
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-env.sh.in ${CMAKE_BINARY_DIR}/wine-env.sh @ONLY)
   set(TARN_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${TARN_WINE_RUN} @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -3,9 +3,9 @@
 # by a persistent wineserver for the whole test run. stop <build dir>: ends both.
 set -u
 action=$1
-state="$2/wine"
+# The build folder's wine-env.sh sets the prefix, its word size and the loader.
+source "$2/wine-env.sh" || exit 1
 mkdir -p "$state"
-export WINEPREFIX="$state/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 stop() {
   wineserver -k >/dev/null 2>&1 || true
@@ -33,7 +33,10 @@ start() {
   # Start (or create) the prefix here, so that Wine's background services begin
   # with this script's quiet output: started by a test instead, they would hold
   # that test's output pipe open and CTest would wait for them for ever.
-  wineboot -i >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log"; exit 1; }
+  wine wineboot -i >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log"; exit 1; }
+  # There is no window manager on the virtual display: Wine draws the frames itself
+  # and does not wait for a manager's answer (two seconds) each time a window hides.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
   echo "display :$n, prefix $WINEPREFIX"
 }
 

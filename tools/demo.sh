@@ -6,10 +6,12 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target Tarnsync
+# The shipped 32-bit build, or its 64-bit twin where this host runs no 32-bit code.
+preset=$(bash tools/wine-preset.sh)
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target Tarnsync
 
-build=$root/build/windows
+build=$root/build/$preset
 demo=$build/demo
 mkdir -p "$demo/data"
 echo "Generating a summits list of the real size ..."

@@ -8,7 +8,8 @@ native=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   unixodbc unixodbc-dev libsqliteodbc sqlite3
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
-  wine xvfb x11-utils imagemagick python3 xauth
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb x11-utils imagemagick python3 xauth
 )
 foreign=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386)
 
@@ -35,7 +36,7 @@ elif [ -n "${need_update:-}" ]; then
 fi
 
 # MinGW's posix thread model, so std::thread and friends link.
-for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
+for tool in {i686,x86_64}-w64-mingw32-g++ {i686,x86_64}-w64-mingw32-gcc; do
   cur=$(readlink -f "/usr/bin/$tool" 2>/dev/null || true)
   case "$cur" in
     *-posix) ;;
