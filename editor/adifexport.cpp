@@ -19,7 +19,6 @@
 
 namespace {
 
-const char kProgramName[] = "VORN CSV Log Editor";
 
 bool SameNoCase(const char *a, const char *b) {
     return strlen(a) == strlen(b) && StrFindNoCase(a, b) == a;

@@ -23,7 +23,6 @@ int ErrorLogCounter = 1;
 
 namespace {
 
-const char kProgramName[] = "VORN CSV Log Editor";
 
 bool SameNoCase(const char *a, const char *b) {
     for (;; ++a, ++b) {

@@ -4,6 +4,9 @@
 
 #include <cstddef>
 
+// The caption of every message box and message dialog of the editor.
+inline constexpr char kProgramName[] = "VORN CSV Log Editor";
+
 // 1 when the summits database holds summits; every summit lookup is gated by it.
 extern int DbAvailable;
 

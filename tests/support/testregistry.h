@@ -108,6 +108,15 @@ inline TestStoredValue TestReadValue(const char *subKey, const char *name) {
     return result;
 }
 
+// A stored REG_DWORD as a number; -1 when the value is missing or of another form.
+inline int64_t TestReadDword(const char *subKey, const char *name) {
+    const TestStoredValue value = TestReadValue(subKey, name);
+    if (value.type != TARN_REG_DWORD || value.bytes.size() != 4) return -1;
+    uint32_t number = 0;
+    for (size_t b = 0; b < 4; ++b) number |= static_cast<uint32_t>(static_cast<unsigned char>(value.bytes[b])) << (8 * b);
+    return number;
+}
+
 inline TestStoredValue Stored(int type, std::string bytes) { return TestStoredValue{type, std::move(bytes)}; }
 
 inline TestStoredValue StoredDword(uint32_t value) {

@@ -1,0 +1,357 @@
+#include "gui/harness.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <set>
+
+#include "appstate.h"
+#include "gui/shots.h"
+#include "loglist.h"
+#include "mainsetup.h"
+#include "qsolist.h"
+#include "resource.h"
+#include "settings.h"
+#include "statusbar.h"
+#include "summitsdb.h"
+
+namespace {
+
+std::set<HWND> hosts;              // modeless windows made by the tests
+std::deque<Answer> pendingAnswers;
+std::vector<SeenDialog> seenDialogs;
+HWND waitingDialog = nullptr;      // an unanswered dialog and when it was first seen
+DWORD waitingSince = 0;
+constexpr DWORD kUnexpectedAfterMs = 3000;
+
+INT_PTR CALLBACK IdleDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+INT_PTR CALLBACK MainHostProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_SIZE:
+        if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
+        return FALSE;
+    case WM_NOTIFY: {
+        auto *header = reinterpret_cast<NMHDR *>(lParam);
+        if (header->idFrom != IDC_LOG_LIST) return FALSE;
+        if (header->code == NM_CUSTOMDRAW) {
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawLogListItem(reinterpret_cast<NMLVCUSTOMDRAW *>(lParam)));
+            return TRUE;
+        }
+        if (header->code == LVN_COLUMNCLICK) {
+            SortOnColumnClick(reinterpret_cast<NMLISTVIEW *>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM out) {
+    reinterpret_cast<std::vector<HWND> *>(out)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectThreadWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The topmost visible, enabled dialog of this thread that no test made itself.
+HWND OpenModalDialog() {
+    for (HWND window : ThreadWindows()) {
+        if (hosts.count(window) || ClassOf(window) != "#32770") continue;
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) return window;
+    }
+    return nullptr;
+}
+
+SeenDialog Describe(HWND dialog) {
+    SeenDialog seen;
+    seen.caption = WindowTextOf(dialog);
+    // The system box keeps its text in a static with id 0xFFFF and its icon in 0x440.
+    seen.systemBox = GetDlgItem(dialog, 0xFFFF) != nullptr;
+    seen.text = ControlText(dialog, seen.systemBox ? 0xFFFF : IDC_MESSAGE_TEXT);
+    for (int id = IDOK; id <= IDNO; ++id) {
+        HWND button = GetDlgItem(dialog, id);
+        if (button && IsWindowVisible(button)) seen.buttons.push_back(id);
+    }
+    seen.focusId = GetDlgCtrlID(GetFocus());
+    HWND icon = GetDlgItem(dialog, seen.systemBox ? 0x440 : IDC_MESSAGE_ICON);
+    seen.iconShown = icon && IsWindowVisible(icon);
+    seen.tips = ToolTipsOf(dialog);
+    return seen;
+}
+
+void PressAnswer(HWND dialog, const Answer &answer) {
+    switch (answer.how) {
+    case Press::Button:
+        SendMessageA(GetDlgItem(dialog, answer.buttonId), BM_CLICK, 0, 0);
+        break;
+    case Press::Enter:
+    case Press::Escape:
+        // Through the dialog's own loop, as a key press arrives.
+        PostMessageA(GetFocus(), WM_KEYDOWN, answer.how == Press::Enter ? VK_RETURN : VK_ESCAPE, 1);
+        break;
+    case Press::CloseBox:
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+}
+
+// Runs inside every message loop of the thread, modal ones included.
+void CALLBACK AnswerTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    static bool busy = false;
+    if (busy) return;
+    busy = true;
+    HWND dialog = OpenModalDialog();
+    if (!dialog) {
+        waitingDialog = nullptr;
+    } else if (!pendingAnswers.empty()) {
+        Answer answer = pendingAnswers.front();
+        pendingAnswers.pop_front();
+        seenDialogs.push_back(Describe(dialog));
+        if (!answer.shotPath.empty()) SaveWindowShot(dialog, answer.shotPath.c_str());
+        PressAnswer(dialog, answer);
+        waitingDialog = nullptr;
+    } else if (dialog != waitingDialog) {
+        waitingDialog = dialog;
+        waitingSince = GetTickCount();
+    } else if (GetTickCount() - waitingSince > kUnexpectedAfterMs) {
+        // Nobody expected it: note it and get it out of the way so the test ends.
+        SeenDialog seen = Describe(dialog);
+        seen.unexpected = true;
+        seenDialogs.push_back(seen);
+        PressAnswer(dialog, Answer{Press::Escape, 0, ""});
+        waitingDialog = nullptr;
+    }
+    busy = false;
+}
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
+                                                              ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&controls));
+        SetTimer(nullptr, 0, 30, AnswerTimerProc);
+    }
+};
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+}  // namespace
+
+void ResetEditorState() {
+    for (HWND window : hosts) DestroyWindow(window);
+    hosts.clear();
+    MainWindow = nullptr;
+    StatusBar = nullptr;
+    if (MessageTimerId) KillTimer(nullptr, MessageTimerId);
+    MessageTimerId = 0;
+    MessageExpiry = 0;
+    DbClose();
+    DbAvailable = 0;
+    DbLastUpdate = -1;
+    strcpy(DbDateText, "Unknown");
+    DbStatusText[0] = DbStatusTip[0] = '\0';
+    DbStatusIcon = nullptr;
+    ClearQsoList();
+    LogModified = 0;
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    EditorSettings = EditorSettingsRecord{};
+    EditorSettings.PriListTXTColour = EditorSettings.AltListTXTColour = GetSysColor(COLOR_WINDOWTEXT);
+    AppInstance = GetModuleHandleA(nullptr);
+    AppIcon = nullptr;
+    pendingAnswers.clear();
+    seenDialogs.clear();
+    waitingDialog = nullptr;
+    PumpMessages(0);
+}
+
+void PumpMessages(int ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()> &done, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            bool taken = false;
+            for (HWND host : hosts)
+                if (IsDialogMessageA(host, &msg)) {
+                    taken = true;
+                    break;
+                }
+            if (!taken) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        if (done()) return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= static_cast<DWORD>(timeoutMs)) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeoutMs) - elapsed, QS_ALLINPUT);
+    }
+}
+
+HWND OpenDialog(int templateId, DLGPROC proc, LPARAM param) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                                     proc ? proc : IdleDlgProc, param);
+    if (!dialog) return nullptr;
+    hosts.insert(dialog);
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    PumpMessages(20);
+    return dialog;
+}
+
+HWND OpenMainWindowHost() {
+    HWND window = OpenDialog(IDD_MAIN, MainHostProc);
+    if (!window) return nullptr;
+    MainWindow = window;
+    CreateMainStatusBar(window);
+    HWND list = GetDlgItem(window, IDC_LOG_LIST);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, ~0u, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    InsertLogColumns(list);
+    PumpMessages(20);
+    return window;
+}
+
+UserFormats::UserFormats(const char *shortDate, const char *timeFormat) {
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, savedDate_, sizeof savedDate_);
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, savedTime_, sizeof savedTime_);
+    EXPECT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate));
+    EXPECT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat));
+}
+
+UserFormats::~UserFormats() {
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, savedDate_);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, savedTime_);
+}
+
+std::vector<std::vector<std::string>> ListRows(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<std::vector<std::string>> rows(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row)
+        for (int column = 0; column < columns; ++column) {
+            char text[260] = "";
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+            rows[static_cast<size_t>(row)].emplace_back(text);
+        }
+    return rows;
+}
+
+std::vector<int> HeaderArrows(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    std::vector<int> arrows;
+    for (int column = 0; column < columns; ++column) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        arrows.push_back((item.fmt & HDF_SORTUP) ? 1 : (item.fmt & HDF_SORTDOWN) ? 2 : 0);
+    }
+    return arrows;
+}
+
+void ClickColumnHeader(HWND list, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT r = {};
+    ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r)));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(header, WM_MOUSEMOVE, 0, at);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+    PumpMessages(0);
+}
+
+std::string WindowTextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), length + 1)));
+    return text;
+}
+
+std::string ControlText(HWND dialog, int id) { return WindowTextOf(GetDlgItem(dialog, id)); }
+
+std::string StatusPartText(int part) {
+    const LRESULT length = SendMessageA(StatusBar, SB_GETTEXTLENGTHA, part, 0);
+    std::string text(LOWORD(length) + 1u, '\0');
+    SendMessageA(StatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+std::string StatusPartTip(int part) {
+    char tip[512] = "";
+    SendMessageA(StatusBar, SB_GETTIPTEXTA, MAKEWPARAM(part, sizeof tip), reinterpret_cast<LPARAM>(tip));
+    return tip;
+}
+
+std::string ShotPath(const char *name) {
+    const char *folder = getenv("TARN_SHOTS_DIR");
+    return folder && *folder ? std::string(folder) + "\\" + name : std::string();
+}
+
+void AnswerModals(std::vector<Answer> answers) {
+    for (auto &answer : answers) pendingAnswers.push_back(std::move(answer));
+}
+
+std::vector<SeenDialog> TakeSeenModals() {
+    std::vector<SeenDialog> seen;
+    seen.swap(seenDialogs);
+    return seen;
+}
+
+namespace {
+std::vector<HWND> ToolTipWindowsOf(HWND dialog) {
+    std::vector<HWND> tips;
+    for (HWND window : ThreadWindows())
+        if (ClassOf(window) == TOOLTIPS_CLASSA && GetWindow(window, GW_OWNER) == dialog) tips.push_back(window);
+    return tips;
+}
+}  // namespace
+
+std::vector<std::pair<int, std::string>> ToolTipsOf(HWND dialog) {
+    std::vector<std::pair<int, std::string>> found;
+    for (HWND tip : ToolTipWindowsOf(dialog)) {
+        const int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            static char text[4096];
+            text[0] = '\0';
+            TOOLINFOA info = {};
+            info.cbSize = TTTOOLINFOA_V2_SIZE;
+            info.lpszText = text;
+            if (!SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&info))) continue;
+            const int id = (info.uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))
+                                                         : static_cast<int>(info.uId);
+            found.emplace_back(id, text);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+int ToolTipWindowCount(HWND dialog) { return static_cast<int>(ToolTipWindowsOf(dialog).size()); }

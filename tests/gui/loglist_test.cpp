@@ -1,0 +1,304 @@
+// The log list on the main window's real list view under Wine: rows and their
+// texts, numbering, the log status, sorting by mouse clicks on the header with
+// the arrows and the stored SortByColumn, and the colours of custom draw, both
+// as answered to the list and as painted on screen.
+#include "loglist.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "appstate.h"
+#include "gui/harness.h"
+#include "gui/shots.h"
+#include "mainsetup.h"
+#include "qsolist.h"
+#include "resource.h"
+#include "settings.h"
+#include "statusbar.h"
+#include "support/testregistry.h"
+#include "support/testtime.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+constexpr UtcTime kHour = 3600, kMinute = 60;
+
+std::vector<int> ArrowOn(int column, int kind) {
+    std::vector<int> arrows(kLogColumnCount, 0);
+    arrows[static_cast<size_t>(column)] = kind;
+    return arrows;
+}
+
+class LogList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEditorState();
+        TestCreateKey(SettingsKey);
+        window_ = OpenMainWindowHost();
+        ASSERT_NE(window_, nullptr);
+        list_ = GetDlgItem(window_, IDC_LOG_LIST);
+        ASSERT_NE(list_, nullptr);
+    }
+    void TearDown() override { ResetEditorState(); }
+
+    static QsoEntry *Add(UtcTime t, const char *call, const char *band = "14MHz", const char *mode = "CW",
+                         int swl = 0) {
+        QsoEntry *e = InsertQsoEntry(0, t, call, band, mode, "VA/AA-001", "", "QX9ZZ", "", swl);
+        EXPECT_NE(e, nullptr);
+        return e;
+    }
+
+    // The first column of every row, top to bottom.
+    std::vector<std::string> LineOrder() const {
+        std::vector<std::string> lines;
+        for (const auto &row : ListRows(list_)) lines.push_back(row.at(0));
+        return lines;
+    }
+
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+TEST_F(LogList, HasElevenLeftAlignedColumnsWithTheirTitlesAndWidths) {
+    EditorSettings.ColumnWidths[7] = 333;   // as a stored LogColumnSize gives it
+    HWND fresh = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 400, 100, window_, nullptr,
+                                 AppInstance, nullptr);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(InsertLogColumns(fresh), 1);
+    const std::vector<std::string> titles = {"Line",    "Date",  "Time",    "Callsign",  "Band", "Mode",
+                                             "Summit",  "Notes", "My Call", "My Summit", "SWL"};
+    for (int i = 0; i < kLogColumnCount; ++i) {
+        SCOPED_TRACE(i);
+        char text[32] = "";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        ASSERT_TRUE(SendMessageA(fresh, LVM_GETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)));
+        EXPECT_EQ(text, titles[static_cast<size_t>(i)]);
+        EXPECT_EQ(column.cx, EditorSettings.ColumnWidths[i]);
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+        EXPECT_EQ(column.iSubItem, i);
+    }
+    EXPECT_EQ(HeaderArrows(fresh).size(), static_cast<size_t>(kLogColumnCount));
+    DestroyWindow(fresh);
+}
+
+TEST_F(LogList, ShowsEveryEntryNumberedInTimeOrderWithTheCountInTheStatus) {
+    struct Case {
+        int entries;
+        const char *status;
+    };
+    const Case cases[] = {{0, "No entry"}, {1, "1 entry"}, {2, "2 entries"}, {250, "250 entries"}, {0, "No entry"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.entries);
+        ClearQsoList();
+        // Inserted out of time order: the list keeps them in time order.
+        for (int i = 0; i < c.entries; ++i)
+            Add(Day(2024, 5, 1) + ((i * 37) % c.entries) * kMinute, ("QX" + std::to_string(i)).c_str());
+        EXPECT_EQ(RefreshLogList(window_), c.entries);
+
+        EXPECT_EQ(StatusPartText(SBP_LOG_STATUS), std::string(c.status) + std::string(28 - strlen(c.status), ' '));
+        EXPECT_EQ(StatusPartTip(SBP_LOG_STATUS), "Log Status");
+        const Rows rows = ListRows(list_);
+        ASSERT_EQ(rows.size(), static_cast<size_t>(c.entries));
+        int position = 0;
+        UtcTime previous = -1;
+        for (const QsoEntry *e = QsoListHead; e; e = e->next) {
+            ++position;
+            EXPECT_EQ(e->id, position);
+            EXPECT_GE(e->qsoTime, previous);
+            previous = e->qsoTime;
+            // With no stored sort the view is in line order, so row i shows entry i + 1.
+            EXPECT_EQ(rows[static_cast<size_t>(position - 1)][0], std::to_string(position));
+            EXPECT_EQ(rows[static_cast<size_t>(position - 1)][3], e->hisCall);
+        }
+        // No SortByColumn stored: by "Line", ascending, arrow up on "Line".
+        EXPECT_EQ(HeaderArrows(list_), ArrowOn(0, 1));
+    }
+}
+
+TEST_F(LogList, RowsShowTheFieldsWithUtcTimesInTheUsersFormat) {
+    const UtcTime lateEvening = Day(2024, 6, 1) + 23 * kHour + 30 * kMinute;
+    ASSERT_NE(InsertQsoEntry(0, lateEvening, "QX1AB/P", "14MHz", "CW", "VA/AA-001", "QRG:14.062 nice signal",
+                             "QX9ZZ", "VA/AB-012", 0),
+              nullptr);
+    ASSERT_NE(InsertQsoEntry(0, lateEvening + 35 * kMinute, "QX2CD", "144MHz", "FM", "", "", "QX9ZZ/P", "", 1),
+              nullptr);
+    struct Case {
+        const char *shortDate, *timeFormat;
+        const char *date1, *time1, *date2, *time2;
+    };
+    const Case cases[] = {
+        {"yyyy-MM-dd", "HH:mm:ss", "2024-06-01", "23:30", "2024-06-02", "00:05"},
+        {"dd.MM.yyyy", "H.mm.ss", "01.06.2024", "23.30", "02.06.2024", "0.05"},
+        {"M/d/yy", "hh:mm:ss tt", "6/1/24", "23:30", "6/2/24", "00:05"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.shortDate);
+        UserFormats formats(c.shortDate, c.timeFormat);
+        ASSERT_EQ(RefreshLogList(window_), 2);
+        const Rows expected = {
+            {"1", c.date1, c.time1, "QX1AB/P", "14MHz", "CW", "VA/AA-001", "QRG:14.062 nice signal", "QX9ZZ",
+             "VA/AB-012", " "},
+            {"2", c.date2, c.time2, "QX2CD", "144MHz", "FM", "", "", "QX9ZZ/P", "", "Y"},
+        };
+        EXPECT_EQ(ListRows(list_), expected);
+    }
+}
+
+TEST_F(LogList, HeaderClicksSortInPlaceMoveTheArrowAndStoreTheChoice) {
+    // Each column orders these three differently from time order.
+    Add(Day(2024, 7, 1), "QX3CC", "7MHz");
+    Add(Day(2024, 7, 2), "QX1AA", "144MHz");
+    Add(Day(2024, 7, 3), "qx2bb", "14MHz");
+    ASSERT_EQ(RefreshLogList(window_), 3);
+    ASSERT_EQ(LineOrder(), (std::vector<std::string>{"1", "2", "3"}));
+
+    struct Step {
+        int click;
+        int column;
+        bool ascending;
+        std::vector<std::string> lines;   // empty: the order is not defined
+    };
+    const Step steps[] = {
+        {4, 4, true, {"1", "3", "2"}},        // Band, by frequency: 7, 14, 144
+        {4, 4, false, {"2", "3", "1"}},       // again: the other way round
+        {0, 1, false, {"3", "2", "1"}},       // Line sorts by Date, keeping the direction
+        {2, 1, true, {"1", "2", "3"}},        // Time is Date too, so this turns it round
+        {1, 1, false, {"3", "2", "1"}},
+        {3, 3, false, {"1", "3", "2"}},       // Callsign, ignoring case, descending
+        {10, 10, false, {}},                  // SWL: every row equal
+    };
+    for (const Step &s : steps) {
+        SCOPED_TRACE("click on column " + std::to_string(s.click));
+        ClickColumnHeader(list_, s.click);
+        EXPECT_EQ(EditorSettings.SortColumn, s.column);
+        EXPECT_EQ(EditorSettings.SortAscending, s.ascending ? 1 : 0);
+        EXPECT_EQ(TestReadDword(SettingsKey, "SortByColumn"), s.column + (s.ascending ? 0 : 0x800));
+        EXPECT_EQ(HeaderArrows(list_), ArrowOn(s.column, s.ascending ? 1 : 2));
+        if (!s.lines.empty()) {
+            EXPECT_EQ(LineOrder(), s.lines);
+        }
+        // Sorting moves whole rows and renumbers nothing.
+        for (const auto &row : ListRows(list_)) {
+            const QsoEntry *e = FindQsoEntry(std::stoi(row.at(0)), nullptr);
+            ASSERT_NE(e, nullptr);
+            EXPECT_EQ(row.at(3), e->hisCall);
+        }
+    }
+}
+
+TEST_F(LogList, ARefreshKeepsTheStoredSortAndRenumbersByTime) {
+    EditorSettings.SortColumn = 4;   // Band, descending, as SortByColumn 0x804 loads
+    EditorSettings.SortAscending = 0;
+    Add(Day(2024, 8, 2), "QX1AA", "7MHz");
+    Add(Day(2024, 8, 3), "QX2BB", "144MHz");
+    ASSERT_EQ(RefreshLogList(window_), 2);
+    EXPECT_EQ(LineOrder(), (std::vector<std::string>{"2", "1"}));
+    EXPECT_EQ(HeaderArrows(list_), ArrowOn(4, 2));
+
+    // Logged before the next refresh: no number yet; then the earliest becomes line 1.
+    QsoEntry *early = Add(Day(2024, 8, 1), "QX0ZZ", "14MHz");
+    EXPECT_EQ(early->id, 0);
+    ASSERT_EQ(RefreshLogList(window_), 3);
+    EXPECT_EQ(early->id, 1);
+    const Rows rows = ListRows(list_);
+    ASSERT_EQ(rows.size(), 3u);
+    const std::vector<std::pair<std::string, std::string>> shown = {
+        {rows[0][0], rows[0][3]}, {rows[1][0], rows[1][3]}, {rows[2][0], rows[2][3]}};
+    EXPECT_EQ(shown, (std::vector<std::pair<std::string, std::string>>{{"3", "QX2BB"}, {"1", "QX0ZZ"}, {"2", "QX1AA"}}));
+    EXPECT_EQ(StatusPartText(SBP_LOG_STATUS).substr(0, 9), "3 entries");
+    // A refresh stores nothing: only a header click does.
+    EXPECT_EQ(TestReadDword(SettingsKey, "SortByColumn"), -1);
+}
+
+// The answers the main window gives the list's custom-draw notification.
+TEST_F(LogList, CustomDrawAnswersTheRowColoursByDisplayPosition) {
+    EditorSettings.PriListTXTColour = 0x000080;
+    EditorSettings.PriListColour = 0xF0F0FF;
+    EditorSettings.AltListTXTColour = 0x008000;
+    EditorSettings.AltListColour = 0xE0FFE0;
+    struct Case {
+        DWORD stage;
+        DWORD_PTR row;
+        LRESULT answer;
+        COLORREF text, back;   // CLR_NONE: left alone
+    };
+    const Case cases[] = {
+        {CDDS_PREPAINT, 0, CDRF_NOTIFYITEMDRAW, CLR_NONE, CLR_NONE},
+        {CDDS_ITEMPREPAINT, 0, CDRF_NEWFONT, 0x000080, 0xF0F0FF},
+        {CDDS_ITEMPREPAINT, 1, CDRF_NEWFONT, 0x008000, 0xE0FFE0},
+        {CDDS_ITEMPREPAINT, 2, CDRF_NEWFONT, 0x000080, 0xF0F0FF},
+        {CDDS_ITEMPREPAINT, 7, CDRF_NEWFONT, 0x008000, 0xE0FFE0},
+        {CDDS_ITEMPOSTPAINT, 1, CDRF_DODEFAULT, CLR_NONE, CLR_NONE},
+        {CDDS_POSTPAINT, 0, CDRF_DODEFAULT, CLR_NONE, CLR_NONE},
+        {CDDS_ITEMPREPAINT | CDDS_SUBITEM, 1, CDRF_DODEFAULT, CLR_NONE, CLR_NONE},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE("stage " + std::to_string(c.stage) + " row " + std::to_string(c.row));
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr.hwndFrom = list_;
+        draw.nmcd.hdr.idFrom = IDC_LOG_LIST;
+        draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+        draw.nmcd.dwDrawStage = c.stage;
+        draw.nmcd.dwItemSpec = c.row;
+        draw.clrText = draw.clrTextBk = CLR_NONE;
+        EXPECT_EQ(SendMessageA(window_, WM_NOTIFY, IDC_LOG_LIST, reinterpret_cast<LPARAM>(&draw)), c.answer);
+        EXPECT_EQ(draw.clrText, c.text);
+        EXPECT_EQ(draw.clrTextBk, c.back);
+    }
+}
+
+// What the screen shows: the top row in the line 1 colours whatever the sort.
+TEST_F(LogList, PaintedRowsAlternateFromTheTopWhateverTheSort) {
+    EditorSettings.PriListColour = 0xF0D0A0;
+    EditorSettings.AltListColour = 0x90E090;
+    for (int i = 0; i < 5; ++i) Add(Day(2024, 9, 1) + i * kMinute, "QX1AB");
+    auto backgroundOf = [this](int row) {
+        RECT r = {};
+        r.left = LVIR_BOUNDS;
+        SendMessageA(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        HDC dc = GetDC(list_);
+        // Right of the short line number, clear of the grid lines.
+        const COLORREF colour = GetPixel(dc, EditorSettings.ColumnWidths[0] - 6, (r.top + r.bottom) / 2);
+        ReleaseDC(list_, dc);
+        return colour;
+    };
+    for (int ascending : {1, 0}) {
+        SCOPED_TRACE(ascending ? "ascending" : "descending");
+        EditorSettings.SortAscending = ascending;
+        ASSERT_EQ(RefreshLogList(window_), 5);
+        RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        PumpMessages(50);
+        EXPECT_EQ(LineOrder().front(), ascending ? "1" : "5");
+        for (int row = 0; row < 5; ++row) {
+            SCOPED_TRACE(row);
+            EXPECT_EQ(backgroundOf(row), row % 2 ? 0x90E090u : 0xF0D0A0u);
+        }
+    }
+
+    // For people to look at: the window with its list and every status part in use.
+    const std::string shot = ShotPath("main_window_log.bmp");
+    if (!shot.empty()) {
+        SetLogFileName("C:\\Logs\\summer-2024.csv");
+        ShowStatusMessage("Log opened (All Ok)", 0);
+        snprintf(DbStatusText, sizeof DbStatusText, "%-32s", "18/03/2025 (180000)");
+        DbStatusIcon = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_FL_DBICON), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                     LR_SHARED));
+        ShowRefCheckStatus();
+        ClockTimerProc(window_, WM_TIMER, IDT_CLOCK, 0);
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpMessages(300);
+        EXPECT_EQ(SaveWindowShot(window_, shot.c_str()), 1);
+    }
+}
+
+}  // namespace
