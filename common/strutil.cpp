@@ -112,6 +112,15 @@ const char *StrFindNoCase(const char *text, const char *search) {
     }
 }
 
+int StrCompareNoCase(const char *a, const char *b) {
+    if (!a) a = "";
+    if (!b) b = "";
+    for (;; ++a, ++b) {
+        const int ca = Lower(*a), cb = Lower(*b);
+        if (ca != cb || ca == 0) return ca - cb;
+    }
+}
+
 char *StrTrim(char *text) {
     if (!text) return nullptr;
     while (IsSpace(*text)) ++text;

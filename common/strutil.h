@@ -21,6 +21,10 @@ int SplitString(const char *source, const char *delimiters, char ***out);
 // the start. NULL when there is no match.
 const char *StrFindNoCase(const char *text, const char *search);
 
+// Compares two texts as strcmp does, but ignoring the case of letters
+// (negative, 0 or positive); NULL counts as the empty text.
+int StrCompareNoCase(const char *a, const char *b);
+
 // Cuts trailing white space in place (blank, tab, LF, VT, FF, CR only) and
 // returns the first character that is not white space, inside text.
 char *StrTrim(char *text);

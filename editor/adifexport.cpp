@@ -20,9 +20,7 @@
 namespace {
 
 
-bool SameNoCase(const char *a, const char *b) {
-    return strlen(a) == strlen(b) && StrFindNoCase(a, b) == a;
-}
+bool SameNoCase(const char *a, const char *b) { return StrCompareNoCase(a, b) == 0; }
 
 bool BeginsNoCase(const char *text, const char *prefix) {
     size_t n = strlen(prefix);

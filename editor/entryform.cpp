@@ -3,6 +3,7 @@
 #include "msgdialog.h"
 #include "resource.h"
 #include "settings.h"
+#include "strutil.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ struct ComboSource {
     bool skipEmpty;        // the defaults leave unused slots empty
 };
 
+// A stored count is trusted no further than the list's slots.
+int Capped(int count, int slots) { return count < slots ? count : slots; }
+
 void FillCombo(HWND dialog, int id, const ComboSource &source, const char *select, const char *tip) {
     HWND combo = GetDlgItem(dialog, id);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -22,7 +26,8 @@ void FillCombo(HWND dialog, int id, const ComboSource &source, const char *selec
         const char *entry = source.entries + slot * source.slotSize;
         if (source.skipEmpty && !entry[0]) continue;
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
-        if (select && lstrcmpiA(entry, select) == 0) selected = position;
+        // The same case rule as the log's own spelling of bands and modes.
+        if (select && StrCompareNoCase(entry, select) == 0) selected = position;
         ++position;
     }
     SendMessageA(combo, CB_SETCURSEL, selected, 0);
@@ -33,14 +38,16 @@ void FillCombo(HWND dialog, int id, const ComboSource &source, const char *selec
 
 void FillBandCombo(HWND dialog, const char *select) {
     const ComboSource source = EditorSettings.UserBandCount > 0
-        ? ComboSource{&EditorSettings.UserBands[0][0], kUserBandSize, EditorSettings.UserBandCount, false}
+        ? ComboSource{&EditorSettings.UserBands[0][0], kUserBandSize,
+                      Capped(EditorSettings.UserBandCount, kUserBandSlots), false}
         : ComboSource{&DefaultBands[0][0], kUserBandSize, kUserBandSlots, true};
     FillCombo(dialog, IDC_BAND, source, select, "Select operating band");
 }
 
 void FillModeCombo(HWND dialog, const char *select) {
     const ComboSource source = EditorSettings.UserModeCount > 0
-        ? ComboSource{&EditorSettings.UserModes[0][0], kUserModeSize, EditorSettings.UserModeCount, false}
+        ? ComboSource{&EditorSettings.UserModes[0][0], kUserModeSize,
+                      Capped(EditorSettings.UserModeCount, kUserModeSlots), false}
         : ComboSource{&DefaultModes[0][0], kUserModeSize, kUserModeSlots, true};
     FillCombo(dialog, IDC_MODE, source, select, "Select operating mode");
 }
@@ -48,7 +55,8 @@ void FillModeCombo(HWND dialog, const char *select) {
 void FillMyCallCombo(HWND dialog, const char *select) {
     static const char noCall[kMyCallSize] = "NOCALL";
     const ComboSource source = EditorSettings.MyCallCount > 0
-        ? ComboSource{&EditorSettings.MyCall[0][0], kMyCallSize, EditorSettings.MyCallCount, false}
+        ? ComboSource{&EditorSettings.MyCall[0][0], kMyCallSize,
+                      Capped(EditorSettings.MyCallCount, kMyCallSlots), false}
         : ComboSource{noCall, kMyCallSize, 1, false};
     FillCombo(dialog, IDC_MY_CALL, source, select, "Select your callsign");
 }

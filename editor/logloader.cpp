@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "csvreader.h"
+#include "strutil.h"
 #include "qsolist.h"
 #include "settings.h"
 #include "textnumber.h"
@@ -24,15 +25,7 @@ int ErrorLogCounter = 1;
 namespace {
 
 
-bool SameNoCase(const char *a, const char *b) {
-    for (;; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-        if (!x) return true;
-    }
-}
+bool SameNoCase(const char *a, const char *b) { return StrCompareNoCase(a, b) == 0; }
 
 bool EndsWithTsv(const char *path) {
     const char *name = path;

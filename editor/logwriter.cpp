@@ -27,16 +27,7 @@ std::string FileExtension(const std::string &path) {
     return path.substr(dot);
 }
 
-bool SameNoCase(const std::string &a, const char *b) {
-    if (a.size() != strlen(b)) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+bool SameNoCase(const std::string &a, const char *b) { return StrCompareNoCase(a.c_str(), b) == 0; }
 
 char SeparatorFor(const std::string &path) { return SameNoCase(FileExtension(path), ".tsv") ? '\t' : ','; }
 

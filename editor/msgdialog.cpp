@@ -16,13 +16,17 @@ HICON MessageIcon = nullptr;
 int ShowMessageDialog(HWND owner, const char *text, const char *caption, UINT flags) {
     // The dialog is modal, so the caller's texts outlive it: showing them without
     // copies leaves no allocation that could fail and answer for the user.
+    // A question may open while another one waits (a log-off during a question):
+    // the outer dialog gets its texts and icon back for its repaints.
     const char *outerCaption = MessageCaption, *outerText = MessageText;
+    HICON outerIcon = MessageIcon;
     MessageCaption = caption;
     MessageText = text;
     const INT_PTR result =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MESSAGE), owner, MessageDlgProc, static_cast<LPARAM>(flags));
     MessageCaption = outerCaption;
     MessageText = outerText;
+    MessageIcon = outerIcon;
     if (result > 0) return static_cast<int>(result);
     // No dialog: ask through the system's box. Callers read anything but their
     // "go ahead" answer as "don't", so when even that fails, answer Cancel.

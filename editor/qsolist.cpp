@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings.h"
+#include "strutil.h"
 #include "textnumber.h"
 
 QsoEntry *QsoListHead = nullptr;
@@ -28,17 +29,8 @@ std::vector<QsoEntry *> indexOrder;
 std::unordered_map<int32_t, size_t> indexFirst;
 bool indexValid = false;
 
-int FoldCase(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
 // Differences of ids and times as a sign, which cannot overflow.
 int Sign(int64_t difference) { return (difference > 0) - (difference < 0); }
-
-int CompareNoCase(const char *a, const char *b) {
-    for (;; ++a, ++b) {
-        int ca = FoldCase(static_cast<unsigned char>(*a)), cb = FoldCase(static_cast<unsigned char>(*b));
-        if (ca != cb || ca == 0) return ca - cb;
-    }
-}
 
 void CopyCut(char *dst, const char *src, size_t limit) {
     if (!src) return;
@@ -53,7 +45,7 @@ const char *UserSpellingOf(const char *text, const char (*list)[N], int count, i
     if (!text) return text;
     if (count > slots) count = slots;
     for (int i = 0; i < count; ++i)
-        if (CompareNoCase(text, list[i]) == 0) return list[i];
+        if (StrCompareNoCase(text, list[i]) == 0) return list[i];
     return text;
 }
 
@@ -248,7 +240,7 @@ int CompareLogEntries(int32_t id1, int32_t id2, int column) {
     case 0: return Sign(int64_t{a->id} - b->id);
     case 1:
     case 2: return Sign(int64_t{a->qsoTime} - b->qsoTime);
-    case 3: return CompareNoCase(a->hisCall, b->hisCall);
+    case 3: return StrCompareNoCase(a->hisCall, b->hisCall);
     case 4: {
         float fa = static_cast<float>(ReadLeadingNumber(a->band)), fb = static_cast<float>(ReadLeadingNumber(b->band));
         float d = fa - fb;
@@ -258,10 +250,10 @@ int CompareLogEntries(int32_t id1, int32_t id2, int column) {
         if (d <= -2147483648.0f) return -2147483647 - 1;
         return static_cast<int>(d);
     }
-    case 5: return CompareNoCase(a->mode, b->mode);
+    case 5: return StrCompareNoCase(a->mode, b->mode);
     case 6: return strcmp(a->hisSummit, b->hisSummit);
     case 7: return strcmp(a->notes, b->notes);
-    case 8: return CompareNoCase(a->myCall, b->myCall);
+    case 8: return StrCompareNoCase(a->myCall, b->myCall);
     case 9: return strcmp(a->mySummit, b->mySummit);
     default: return 0;   // negative columns
     }

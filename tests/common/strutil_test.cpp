@@ -184,6 +184,27 @@ TEST(StrFindNoCase, FindsTheFirstMatchIgnoringCase) {
     }
 }
 
+TEST(StrCompareNoCase, OrdersAsStrcmpOnLowerCaseLetters) {
+    struct Case {
+        const char *a, *b;
+        int sign;
+    };
+    const Case cases[] = {
+        {"QX1ab/P", "qx1AB/p", 0}, {"14MHz", "14mhz", 0}, {"", "", 0},
+        {nullptr, "", 0},          {"", nullptr, 0},      {nullptr, "a", -1},
+        {"ab", "abc", -1},         {"abc", "AB", 1},      {"CW", "SSB", -1},
+        // Letters fold to lower case, so '_' (between the two cases) sorts before them.
+        {"_", "a", -1},            {"_", "A", -1},        {"Z", "_", 1},
+        // Only ASCII letters fold.
+        {"\xC9", "\xE9", -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.a ? c.a : "(null)") + " / " + (c.b ? c.b : "(null)"));
+        const int result = StrCompareNoCase(c.a, c.b);
+        EXPECT_EQ((result > 0) - (result < 0), c.sign);
+    }
+}
+
 TEST(StrTrim, CutsTheSixWhiteSpaceCharactersAtBothEnds) {
     struct Case {
         const char *text;

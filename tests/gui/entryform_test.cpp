@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -85,6 +87,32 @@ TEST_F(ComboFillers, SelectTheLastEntryEqualToTheTextIgnoringCase) {
     }
     EXPECT_EQ(Entries(IDC_BAND), (std::vector<std::string>{"7MHz", "14MHz", "2m", "14mhz"}));
     EXPECT_EQ(Entries(IDC_MY_CALL), (std::vector<std::string>{"QX1AB", "QX1AB/P"}));
+}
+
+TEST_F(ComboFillers, TrustAStoredCountNoFurtherThanTheSlots) {
+    for (int i = 0; i < kUserBandSlots; ++i) snprintf(EditorSettings.UserBands[i], kUserBandSize, "%dm", i + 1);
+    for (int i = 0; i < kUserModeSlots; ++i) snprintf(EditorSettings.UserModes[i], kUserModeSize, "M%d", i);
+    for (int i = 0; i < kMyCallSlots; ++i) snprintf(EditorSettings.MyCall[i], kMyCallSize, "QX%dAA", i);
+    struct Case {
+        int id;
+        int &count;
+        int slots;
+    };
+    const Case cases[] = {{IDC_BAND, EditorSettings.UserBandCount, kUserBandSlots},
+                          {IDC_MODE, EditorSettings.UserModeCount, kUserModeSlots},
+                          {IDC_MY_CALL, EditorSettings.MyCallCount, kMyCallSlots}};
+    for (const Case &c : cases) {
+        for (int count : {1, c.slots, c.slots + 1, 1000}) {
+            SCOPED_TRACE(std::to_string(c.id) + " with count " + std::to_string(count));
+            c.count = count;
+            FillBandCombo(dialog, nullptr);
+            FillModeCombo(dialog, nullptr);
+            FillMyCallCombo(dialog, nullptr);
+            EXPECT_EQ(Entries(c.id).size(), static_cast<size_t>(std::min(count, c.slots)));
+            EXPECT_EQ(Selected(c.id), 0);
+        }
+        c.count = 1;
+    }
 }
 
 TEST_F(ComboFillers, KeepOneToolTipPerControlAcrossRefills) {

@@ -82,13 +82,35 @@ TEST_F(MessageDialog, ButtonsCarryToolTipsOnlyWhenTheyAreSwitchedOn) {
 TEST_F(MessageDialog, ADialogWithoutIconAfterOneWithAnIconShowsNone) {
     AnswerModals({{Press::Enter}, {Press::Enter}});
     ShowMessageDialog(nullptr, "First", "VORN CSV Log Editor", MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_NE(MessageIcon, nullptr);
     ShowMessageDialog(nullptr, "Second", "VORN CSV Log Editor", MB_OK);
-    EXPECT_EQ(MessageIcon, nullptr);
     const auto seen = TakeSeenModals();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_TRUE(seen[0].iconShown);
     EXPECT_FALSE(seen[1].iconShown);
+}
+
+// Asked from inside the outer dialog's loop, as a log-off question would be.
+void CALLBACK AskInner(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND outer = FindWindowA("#32770", "Outer");
+    AnswerModals({{Press::Enter}});
+    EXPECT_EQ(ShowMessageDialog(outer, "Inner", "Inner", MB_OK), IDOK);
+    // Back in the outer dialog: its texts and icon are the ones it draws again.
+    EXPECT_STREQ(MessageCaption, "Outer");
+    EXPECT_STREQ(MessageText, "Keep the log?");
+    EXPECT_EQ(MessageIcon, LoadIconA(nullptr, IDI_EXCLAMATION));
+    AnswerModals({{Press::Button, IDNO}});
+}
+
+TEST_F(MessageDialog, AQuestionAskedDuringAnotherGivesTheOuterOneItsTextsAndIconBack) {
+    SetTimer(nullptr, 0, 50, AskInner);
+    EXPECT_EQ(ShowMessageDialog(nullptr, "Keep the log?", "Outer", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
+    const auto seen = TakeSeenModals();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].caption, "Inner");
+    EXPECT_FALSE(seen[0].iconShown);
+    EXPECT_EQ(seen[1].caption, "Outer");
+    EXPECT_TRUE(seen[1].iconShown);
 }
 
 HWND probedOwner;
