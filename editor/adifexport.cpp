@@ -19,7 +19,6 @@
 
 namespace {
 
-
 bool SameNoCase(const char *a, const char *b) { return StrCompareNoCase(a, b) == 0; }
 
 bool BeginsNoCase(const char *text, const char *prefix) {

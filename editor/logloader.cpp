@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "csvreader.h"
-#include "strutil.h"
 #include "qsolist.h"
 #include "settings.h"
+#include "strutil.h"
 #include "textnumber.h"
 #include "summitsdb.h"
 #include "uihooks.h"
@@ -23,7 +23,6 @@ FILE *ErrorLogFile = nullptr;
 int ErrorLogCounter = 1;
 
 namespace {
-
 
 bool SameNoCase(const char *a, const char *b) { return StrCompareNoCase(a, b) == 0; }
 
