@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Times the log list's rebuild under Wine: builds the benchmark of the Windows
-# preset this host runs (tools/wine-preset.sh), starts that build's Wine prefix
+# Times the log list's rebuild under Wine: builds the benchmark of the shipped
+# 32-bit Windows preset, starts that build's Wine prefix
 # and virtual display, runs it there and ends them again. Arguments go to the benchmark (log sizes; default 1000 10000 50000).
 # TARN_BENCH_BUILD names another, already configured Windows build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-preset=$(bash tools/wine-preset.sh)
+preset=windows
 build=${TARN_BENCH_BUILD:-build/$preset}
 if [ "$build" = "build/$preset" ]; then
   cmake --preset "$preset" >/dev/null
