@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <string>
@@ -23,11 +24,13 @@
 
 // The window edges, silent.
 int DbAvailable = 0;
+int SortColumn = 0;
+int SortAscending = 1;
 void ShowStatusMessage(const char *, unsigned) {}
 void ErrorBeep(void) {}
 void SetLogFileName(const char *) {}
 int ShowMessageBox(const char *, const char *, unsigned) { return 1; }
-int ShowMessageDialog(const char *, unsigned) { return 7; }
+int ShowEditorMessage(const char *, unsigned) { return 7; }
 void OpenWithProgram(const char *, const char *) {}
 void RefillMyCallCombo(void) {}
 void RefillBandCombo(void) {}
@@ -133,14 +136,20 @@ void BM_ExportAdif(benchmark::State &state) {
 BENCHMARK(BM_ExportAdif)->Arg(5000)->Arg(kSummits)->Unit(benchmark::kMillisecond);
 
 // Argument as for the export: the different summits of the log, each checked.
-void BM_LoadCsvLog(benchmark::State &state) {
+// Saves a log of kContacts drawn from pool summits as name, for loading with
+// reference checking on.
+std::string SaveLogToLoad(int pool, const char *name) {
     BuildDatabase();
-    FillLog(static_cast<int>(state.range(0)));
+    FillLog(pool);
     EditorSettings.NoBackup = 1;
     EditorSettings.RefChecking = 1;
     snprintf(EditorSettings.DataDirectory, sizeof EditorSettings.DataDirectory, "%s", Dir().string().c_str());
-    std::string path = (Dir() / "load.csv").string();
+    std::string path = (Dir() / name).string();
     WriteCsvLog(nullptr, path.c_str());
+    return path;
+}
+
+void LoadRepeatedly(benchmark::State &state, const std::string &path) {
     int loaded = 0;
     for (auto _ : state) {
         FreeQsoList();
@@ -149,7 +158,31 @@ void BM_LoadCsvLog(benchmark::State &state) {
     state.counters["loaded"] = loaded;
     state.counters["db"] = DbAvailable;
 }
+
+void BM_LoadCsvLog(benchmark::State &state) {
+    LoadRepeatedly(state, SaveLogToLoad(static_cast<int>(state.range(0)), "load.csv"));
+}
 BENCHMARK(BM_LoadCsvLog)->Arg(5000)->Arg(kSummits)->Unit(benchmark::kMillisecond);
+
+// The same log in time order (argument 0) and with its lines shuffled (1): any
+// order must cost n log n, so the shuffled load stays within twice the other.
+void BM_LoadCsvLogOrder(benchmark::State &state) {
+    std::string path = SaveLogToLoad(5000, "order.csv");
+    if (state.range(0)) {
+        std::vector<std::string> lines;
+        {
+            std::ifstream in(path, std::ios::binary);
+            for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+        }
+        std::mt19937 random(11);
+        std::shuffle(lines.begin() + 1, lines.end(), random);   // the header stays first
+        path = (Dir() / "shuffled.csv").string();
+        std::ofstream out(path, std::ios::binary);
+        for (const std::string &line : lines) out << line;
+    }
+    LoadRepeatedly(state, path);
+}
+BENCHMARK(BM_LoadCsvLogOrder)->ArgName("shuffled")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

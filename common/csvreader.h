@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-// The line just read, without its line end; NULL at end of input or on failure
+// The line just read, without its line end (CR, LF, CRLF, or a NUL byte, so
+// that no text of the line is hidden behind a NUL); NULL at end of input or on failure
 // (see CsvLastReadFailed). The text and the fields stay valid until the next
 // read or reset; the caller never frees them.
 char *CsvReadLine(FILE *stream);

@@ -1,3 +1,6 @@
+// Maidenhead locators, great-circle distance and bearing, and the band table.
+// Cells are counted in whole units of the finest cell, so every boundary lands
+// in the same cell on every build. Portable, without state.
 #include "locator.h"
 
 #include <cmath>
@@ -70,6 +73,7 @@ static bool IsLetter(char c) { return c >= 'A' && c <= 'X'; }
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int LatLonToLocator(char *dst, double latitude, double longitude, int precision) {
+    if (!dst) return 0;
     // Written as "inside" tests so NaN is refused too; infinities fail the range.
     if (!(latitude >= -90.0 && latitude <= 90.0)) return 0;
     if (!(longitude >= -180.0 && longitude <= 180.0)) return 0;
@@ -100,6 +104,7 @@ int LatLonToLocator(char *dst, double latitude, double longitude, int precision)
 }
 
 int LocatorToLatLon(const char *locator, float *latitude, float *longitude) {
+    if (!locator || !latitude || !longitude) return 0;
     // Count no further than one past the longest locator: longer texts are refused.
     size_t length = 0;
     while (length <= 10 && locator[length] != '\0') ++length;
@@ -138,6 +143,7 @@ int LocatorToLatLon(const char *locator, float *latitude, float *longitude) {
 // Each step is rounded to float on purpose: the figures shown to the user
 // depend on it (one degree of latitude reads 111.18 km, not 111.19).
 float GreatCircleDistance(float lat1, float lon1, float lat2, float lon2, const char *unit) {
+    if (!unit) return 0;
     const double r = kDegToRad;
     const double dlon = (static_cast<double>(lon1) - lon2) * r;
     const float c = static_cast<float>(std::sin(lat1 * r) * std::sin(lat2 * r) +
@@ -152,6 +158,8 @@ float GreatCircleDistance(float lat1, float lon1, float lat2, float lon2, const 
 }
 
 int InitialBearing(float lat1, float lon1, float lat2, float lon2) {
+    // A NaN or infinite position leaves no course (and a NaN course cannot become an int).
+    if (!std::isfinite(lat1) || !std::isfinite(lon1) || !std::isfinite(lat2) || !std::isfinite(lon2)) return -1;
     const double r = kDegToRad;
     const double d = (static_cast<double>(lon2) - lon1) * r;
     const float y = static_cast<float>(std::sin(d) * std::cos(lat2 * r));

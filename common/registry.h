@@ -1,10 +1,12 @@
 // Typed access to single registry values under a root key and subkey the caller
-// names. Each call opens the key for itself and closes it again; no function
-// creates a key, and none reports an error: readers signal absence through
-// size 0, writers and the remover always return 0.
+// names, and the key both programs keep their settings in. Each call opens the
+// key for itself and closes it again; no function creates a key, and none
+// reports an error: readers signal absence through size 0, writers and the
+// remover always return 0.
 //
-// Usable without <windows.h>: the Windows build talks to advapi32, the native
-// build to an in-memory store with the same observable rules.
+// Usable without <windows.h>: the Windows build talks to advapi32
+// (registry_win.cpp), the native build to an in-memory store with the same
+// observable rules (registry_mem.cpp); registry.cpp holds what both share.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,10 @@ constexpr int TARN_REG_SZ = 1;
 constexpr int TARN_REG_BINARY = 3;
 constexpr int TARN_REG_DWORD = 4;
 constexpr int TARN_REG_MULTI_SZ = 7;
+
+// The settings key under TARN_HKEY_CURRENT_USER: the editor creates it and
+// writes its values, the updater only reads some of them.
+extern const char SettingsKey[];
 
 // Type and data size of the value; both 0 when the key cannot be opened or the
 // value does not exist.

@@ -1,12 +1,12 @@
-// The registry functions of native builds, on an in-memory store that keeps the
-// registry's observable rules: key paths and value names compared without case,
-// exact types and bytes, missing keys and values read as missing, and nothing
-// created by a read or a write.
+// The registry store of native builds, in memory, keeping the registry's
+// observable rules: key paths and value names compared without case, exact
+// types and bytes, missing keys and values read as missing, and nothing created
+// by a read or a write. The readers and writers common to both stores are in
+// registry.cpp; registry_win.cpp is the store on advapi32.
 #include "registry.h"
-#include "registry_number.h"
+#include "registry_store.h"
 
 #include <cctype>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -56,21 +56,18 @@ const StoredValue *FindValue(HKEY root, const char *subKey, const char *valueNam
     return found == key->end() ? nullptr : &found->second;
 }
 
-bool IsText(int type) { return type == TARN_REG_SZ || type == TARN_REG_MULTI_SZ; }
+}  // namespace
 
-void ReadBytes(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size, bool text) {
+void RegReadBytes(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size, bool text) {
     const int capacity = *size;
     *size = 0;
     const StoredValue *value = FindValue(root, subKey, valueName);
-    if (!value || capacity <= 0 || value->data.size() > static_cast<size_t>(capacity)) return;
-    if (text ? !IsText(value->type) : value->type != TARN_REG_BINARY) return;
+    if (!value || capacity <= 0) return;
     const size_t length = value->data.size();
-    if (text && length == static_cast<size_t>(capacity) && value->data[length - 1] != '\0') return;
+    if (!RegBytesReadable(value->type, text, value->data.data(), length, static_cast<size_t>(capacity))) return;
     if (length > 0) memcpy(buffer, value->data.data(), length);
     *size = static_cast<int>(length);
 }
-
-}  // namespace
 
 void RegQueryValueInfo(HKEY root, const char *subKey, const char *valueName, int *type, int *size) {
     const StoredValue *value = FindValue(root, subKey, valueName);
@@ -91,14 +88,6 @@ void RegReadDword(HKEY root, const char *subKey, const char *valueName, uint32_t
     *value = RegNumberFromData(stored->type, data);
 }
 
-void RegReadString(HKEY root, const char *subKey, const char *valueName, char *buffer, int *size) {
-    ReadBytes(root, subKey, valueName, buffer, size, true);
-}
-
-void RegReadBinary(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size) {
-    ReadBytes(root, subKey, valueName, buffer, size, false);
-}
-
 int RegWriteValue(HKEY root, const char *subKey, const char *valueName, int type, const void *data, int length) {
     if (length < 0 || (length > 0 && !data)) return 0;
     ValueMap *key = FindKey(root, subKey);
@@ -108,16 +97,6 @@ int RegWriteValue(HKEY root, const char *subKey, const char *valueName, int type
     const unsigned char *bytes = static_cast<const unsigned char *>(data);
     value.data.assign(bytes, bytes + length);
     return 0;
-}
-
-int RegWriteDword(HKEY root, const char *subKey, const char *valueName, uint32_t value) {
-    const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                    static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    return RegWriteValue(root, subKey, valueName, TARN_REG_DWORD, bytes, 4);
-}
-
-int RegWriteBinary(HKEY root, const char *subKey, const char *valueName, const void *data, int length) {
-    return RegWriteValue(root, subKey, valueName, TARN_REG_BINARY, data, length);
 }
 
 int RegRemoveValue(HKEY root, const char *subKey, const char *valueName) {

@@ -1,3 +1,6 @@
+// The portable text utilities (replace, split, search, trim, byte sizes); the
+// ones that need the platform, version resources and the console pause, are in
+// strutil_win.cpp.
 #include "strutil.h"
 
 #include <cctype>

@@ -1,5 +1,6 @@
 // Small text utilities both programs carry. Every function is free of state;
-// new texts and arrays are heap blocks the caller frees with free().
+// new texts and arrays are heap blocks the caller frees with free(). The ones
+// that need the platform are declared in strutil_win.h.
 #pragma once
 
 #include <cstddef>
@@ -34,16 +35,3 @@ char *StrTrim(char *text);
 // by 1024 until at most 1024, one decimal more per step ("1.5 kB", "3.00 MB"),
 // stopping at YB. Returns out.
 char *FormatByteSize(double count, char *out, size_t outSize);
-
-#ifdef _WIN32
-// Reads a value from the version resource of the file at path: with name NULL
-// the fixed file version as "a.b.c.d", else the named string of the first
-// translation ("FileVersion", "ProductVersion", ...). The value is cut to
-// outSize bytes and terminated; returns the characters written. On any failure,
-// or outSize 0, returns 0 and leaves out untouched.
-int GetFileVersionString(char *out, size_t outSize, const char *path, const char *name);
-
-// Pauses for the given seconds in 50 ms steps; a key press ends the pause early
-// (and prints "Ok" unless it was a prefix code). 0 returns at once.
-void WaitSecondsOrKey(float seconds);
-#endif

@@ -1,5 +1,5 @@
 // The utilities that need the platform: version resources and the console keyboard.
-#include "strutil.h"
+#include "strutil_win.h"
 
 #include <windows.h>
 #include <conio.h>

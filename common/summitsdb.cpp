@@ -1,3 +1,7 @@
+// The summits database over ODBC: the one connection, the statements both
+// programs issue, the prepared lookup and insert, and the creation of a new
+// file, for the Access driver and for the SQLite stand-in alike. What else
+// differs by platform (dates, the installer, paths) is summitsdb_platform_*.cpp.
 #include "summitsdb.h"
 
 #include <algorithm>
@@ -10,6 +14,7 @@
 #include <vector>
 
 #include "odbc_types.h"
+#include "scoped_win.h"
 #include "summitsdb_platform.h"
 
 namespace {
@@ -46,8 +51,8 @@ std::string FoldedReference(const char *ref) {
     return key;
 }
 // Its bound values: reference, name and the two date literals, then the coordinates.
-constexpr size_t SummitTextSize = 260;
-char SummitTexts[4][SummitTextSize];
+constexpr size_t kSummitTextSize = 260;
+char SummitTexts[4][kSummitTextSize];
 SQLLEN SummitTextLengths[4];
 double SummitNumbers[2];
 
@@ -63,7 +68,7 @@ struct DbEngine {
     bool sqlite;
 };
 
-const DbEngine AccessEngine = {
+const DbEngine kAccessEngine = {
     "Microsoft Access Driver (*.mdb)",
     "Driver={Microsoft Access Driver (*.mdb)};DBQ=%s",
     "CREATE TABLE Info ( Description VARCHAR(100), Version DOUBLE, LastUpdate DATETIME, "
@@ -75,7 +80,7 @@ const DbEngine AccessEngine = {
 
 // Access compares text without regard to case and refuses text longer than its
 // column; SQLite does neither unless told. NoCreat: a missing file is an error.
-const DbEngine SqliteEngine = {
+const DbEngine kSqliteEngine = {
     "SQLite3",
     "Driver={SQLite3};Database=%s;NoCreat=1",
     "CREATE TABLE Info ( Description VARCHAR(100) COLLATE NOCASE CHECK (length(Description) <= 100), "
@@ -88,9 +93,9 @@ const DbEngine SqliteEngine = {
     true,
 };
 
-const char *const InfoDescription = "Vornfell - Summit Information Database";
-const char *const InfoCopyright = "Copyright (C) 2025 Brindlecote";
-const char *const InfoUrl = "https://www.brindlecote.example/soft_info.php?AppName=tarnlog";
+constexpr char kInfoDescription[] = "Vornfell - Summit Information Database";
+constexpr char kInfoCopyright[] = "Copyright (C) 2025 Brindlecote";
+constexpr char kInfoUrl[] = "https://www.brindlecote.example/soft_info.php?AppName=tarnlog";
 
 bool Succeeded(SQLRETURN result) { return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO; }
 
@@ -99,45 +104,45 @@ bool Fits(int length, size_t size) { return length >= 0 && static_cast<size_t>(l
 
 bool IsOpen() { return DbEnvironment != SQL_NULL_HENV && DbConnection != SQL_NULL_HDBC; }
 
-// Frees its statement handle on every path out of the function that holds it.
-struct Statement {
-    SQLHSTMT handle = SQL_NULL_HSTMT;
-    Statement() = default;
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    ~Statement() {
-        if (handle != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, handle);
-    }
-    bool Allocate() { return Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, &handle)); }
-    SQLRETURN Execute(const char *sql) {
-        return SQLExecDirect(handle, reinterpret_cast<SQLCHAR *>(const_cast<char *>(sql)), SQL_NTS);
-    }
-};
+// A statement on the open connection, freed on every path out of the function
+// that holds it; empty when none could be had.
+ScopedStatement NewStatement() {
+    ScopedStatement statement;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, DbConnection, statement.Out()))) statement.Detach();
+    return statement;
+}
+
+SQLRETURN Execute(const ScopedStatement &statement, const char *sql) {
+    return SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR *>(const_cast<char *>(sql)), SQL_NTS);
+}
 
 // 1 when the statement ran on the open connection.
 int ExecuteStatement(const char *sql) {
     ForgetSummitTable();
-    Statement statement;
-    if (!statement.Allocate()) return 0;
-    return Succeeded(statement.Execute(sql)) ? 1 : 0;
+    ScopedStatement statement = NewStatement();
+    if (!statement) return 0;
+    return Succeeded(Execute(statement, sql)) ? 1 : 0;
 }
 
 bool DriverInstalled(const char *driver) {
-    SQLHENV environment = SQL_NULL_HENV;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) return false;
+    ScopedOdbcEnvironment environment;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, environment.Out()))) {
+        environment.Detach();
+        return false;
+    }
     bool found = false;
-    if (Succeeded(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
+    if (Succeeded(
+            SQLSetEnvAttr(environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
         SQLCHAR name[256];
         SQLCHAR attributes[16];   // not needed; a cut list is fine
         SQLSMALLINT nameLength = 0, attributesLength = 0;
         SQLUSMALLINT direction = SQL_FETCH_FIRST;
-        while (!found && Succeeded(SQLDrivers(environment, direction, name, sizeof name, &nameLength, attributes,
+        while (!found && Succeeded(SQLDrivers(environment.Get(), direction, name, sizeof name, &nameLength, attributes,
                                               sizeof attributes, &attributesLength))) {
             found = strcmp(reinterpret_cast<const char *>(name), driver) == 0;
             direction = SQL_FETCH_NEXT;
         }
     }
-    SQLFreeHandle(SQL_HANDLE_ENV, environment);
     return found;
 }
 
@@ -145,7 +150,7 @@ bool DriverInstalled(const char *driver) {
 // settled once per process.
 const DbEngine &Engine() {
     static const DbEngine *chosen = nullptr;
-    if (!chosen) chosen = DriverInstalled(AccessEngine.driver) ? &AccessEngine : &SqliteEngine;
+    if (!chosen) chosen = DriverInstalled(kAccessEngine.driver) ? &kAccessEngine : &kSqliteEngine;
     return *chosen;
 }
 
@@ -176,23 +181,23 @@ int CreateEmptyFile(const DbEngine &engine, const char *path) {
     return fclose(file) == 0 ? 1 : 0;
 }
 
-void CivilFromDays(int64_t days, int *year, int *month, int *day) {
-    days += 719468;
-    int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    int64_t dayOfEra = days - era * 146097;
-    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    int64_t shifted = (5 * dayOfYear + 2) / 153;
-    *day = static_cast<int>(dayOfYear - (153 * shifted + 2) / 5 + 1);
-    *month = static_cast<int>(shifted < 10 ? shifted + 3 : shifted - 9);
-    *year = static_cast<int>(yearOfEra + era * 400 + (*month <= 2));
+// A new database is built under this name beside its own and renamed only when
+// its tables and information row exist, so an interrupted creation never leaves
+// a half-made file under the real name: "~" before the file name, the extension
+// kept for the Access driver.
+constexpr size_t kBuildingPathSize = 1024;
+int BuildingName(const char *path, char *out, size_t outSize) {
+    const char *name = path;
+    for (const char *c = path; *c; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+    if (!*name) return 0;
+    const int folder = static_cast<int>(name - path);
+    return Fits(snprintf(out, outSize, "%.*s~%s", folder, path, name), outSize) ? 1 : 0;
 }
 
 int IsoDate(UtcTime t, char *out, size_t outSize) {
-    int64_t seconds = t;
-    int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
     int year, month, day;
-    CivilFromDays(days, &year, &month, &day);
+    UtcDateOf(t, &year, &month, &day);
     if (Fits(snprintf(out, outSize, "%04d-%02d-%02d", year, month, day), outSize)) return 1;
     out[0] = '\0';
     return 0;
@@ -272,20 +277,21 @@ void ReadSummitRow(SQLHSTMT statement, SummitInfo *found, char (*wholeRef)[16] =
 // table empty and the lookups go on one statement each.
 bool LoadSummitTable() try {
     SummitTableTried = true;
-    Statement statement;
-    if (!statement.Allocate()) return false;
-    if (statement.Execute("SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\"") !=
+    ScopedStatement statement = NewStatement();
+    if (!statement) return false;
+    if (Execute(statement,
+                "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\"") !=
         SQL_SUCCESS)
         return false;
     std::vector<std::pair<std::string, SummitInfo>> table;
     for (;;) {
-        SQLRETURN fetched = SQLFetch(statement.handle);
+        SQLRETURN fetched = SQLFetch(statement.Get());
         if (fetched == SQL_ERROR) return false;
         if (!Succeeded(fetched)) break;
         char ref[16];
         SummitInfo info;
         memset(&info, 0, sizeof info);
-        ReadSummitRow(statement.handle, &info, &ref);
+        ReadSummitRow(statement.Get(), &info, &ref);
         table.emplace_back(FoldedReference(ref), info);
     }
     // Of two rows for one reference the later wins, as with the single lookup.
@@ -379,52 +385,70 @@ int DbClose(void) {
     return 1;
 }
 
+// Opens the empty file at path read-write and gives it both tables and the
+// information row; the connection stays open for the caller to close.
+static int MakeTables(const DbEngine &engine, const char *path) {
+    if (!DbOpen(path, SQL_MODE_READ_WRITE)) return 0;
+    // Freed before the caller closes the connection.
+    ScopedStatement statement = NewStatement();
+    if (!statement) return 0;
+    if (!Succeeded(Execute(statement, engine.createInfo))) return 0;
+    if (!Succeeded(Execute(statement, engine.createReferences))) return 0;
+    char date[12];
+    if (!DbDateLiteral(0, date, sizeof date)) return 0;
+    char values[512];
+    if (!Fits(snprintf(values, sizeof values, "'%s', %2.1f, '%s', '%s', '%s'", kInfoDescription, 1.1, date,
+                       kInfoCopyright, kInfoUrl),
+              sizeof values))
+        return 0;
+    return DbInsert("Info", "Description, Version, LastUpdate, Copyright, URL", values);
+}
+
 int DbCreate(const char *path, int closeAfter) {
     if (!path) return 0;
     if (DbConnection != SQL_NULL_HDBC) DbClose();
+    // Never replaces a file; the rename refuses one that appears meanwhile too.
+    if (FileExists(path)) return 0;
+    char building[kBuildingPathSize];
+    if (!BuildingName(path, building, sizeof building)) return 0;
     const DbEngine &engine = Engine();
-    if (!CreateEmptyFile(engine, path)) return 0;
-    if (!DbOpen(path, SQL_MODE_READ_WRITE)) return 0;
-    {
-        // Freed at the end of this block, before any close.
-        Statement statement;
-        if (!statement.Allocate()) return 0;
-        if (!Succeeded(statement.Execute(engine.createInfo))) return 0;
-        if (!Succeeded(statement.Execute(engine.createReferences))) return 0;
-        char date[12];
-        if (!DbDateLiteral(0, date, sizeof date)) return 0;
-        char values[512];
-        if (!Fits(snprintf(values, sizeof values, "'%s', %2.1f, '%s', '%s', '%s'", InfoDescription, 1.1, date,
-                           InfoCopyright, InfoUrl),
-                  sizeof values))
-            return 0;
-        if (!DbInsert("Info", "Description, Version, LastUpdate, Copyright, URL", values)) return 0;
+    // A file under that name is what an interrupted creation left: never a database to keep.
+    DbPlatformRemoveFile(building);
+    const bool made = CreateEmptyFile(engine, building) && MakeTables(engine, building);
+    // Closed before the rename: the drivers hold the file (and Access its lock file) while connected.
+    DbClose();
+    if (!made || !DbPlatformRenameNew(building, path)) {
+        DbPlatformRemoveFile(building);
+        return 0;
     }
-    if (closeAfter) DbClose();
+    if (!closeAfter) return DbOpen(path, SQL_MODE_READ_WRITE);
     return 1;
+}
+
+// The statements built from callers' fragments: run only when the whole text
+// (length, as snprintf gave it) fitted in sql.
+constexpr size_t kStatementSize = 4096;
+static int ExecuteIfWhole(const char (&sql)[kStatementSize], int length) {
+    return Fits(length, sizeof sql) ? ExecuteStatement(sql) : 0;
 }
 
 int DbInsert(const char *table, const char *columns, const char *values) {
     if (!IsOpen() || !table || !columns || !values) return 0;
-    char sql[4096];
-    if (!Fits(snprintf(sql, sizeof sql, "INSERT INTO %s ( %s ) VALUES ( %s )", table, columns, values), sizeof sql))
-        return 0;
-    return ExecuteStatement(sql);
+    char sql[kStatementSize];
+    return ExecuteIfWhole(sql,
+                          snprintf(sql, sizeof sql, "INSERT INTO %s ( %s ) VALUES ( %s )", table, columns, values));
 }
 
 int DbUpdate(const char *table, const char *assignments, const char *condition) {
     if (!IsOpen() || !table || !assignments || !condition) return 0;
-    char sql[4096];
-    if (!Fits(snprintf(sql, sizeof sql, "UPDATE %s SET %s WHERE %s", table, assignments, condition), sizeof sql))
-        return 0;
-    return ExecuteStatement(sql);
+    char sql[kStatementSize];
+    return ExecuteIfWhole(sql, snprintf(sql, sizeof sql, "UPDATE %s SET %s WHERE %s", table, assignments, condition));
 }
 
 int DbDelete(const char *table, const char *condition) {
     if (!IsOpen() || !table || !condition) return 0;
-    char sql[4096];
-    if (!Fits(snprintf(sql, sizeof sql, "DELETE FROM %s WHERE %s", table, condition), sizeof sql)) return 0;
-    return ExecuteStatement(sql);
+    char sql[kStatementSize];
+    return ExecuteIfWhole(sql, snprintf(sql, sizeof sql, "DELETE FROM %s WHERE %s", table, condition));
 }
 
 int DbCount(const char *table, const char *condition) {
@@ -433,12 +457,12 @@ int DbCount(const char *table, const char *condition) {
     int length = condition ? snprintf(sql, sizeof sql, "SELECT COUNT(*) FROM %s WHERE %s", table, condition)
                            : snprintf(sql, sizeof sql, "SELECT COUNT(*) FROM %s", table);
     if (!Fits(length, sizeof sql)) return 0;
-    Statement statement;
-    if (!statement.Allocate()) return 0;
-    if (!Succeeded(statement.Execute(sql)) || !Succeeded(SQLFetch(statement.handle))) return 0;
+    ScopedStatement statement = NewStatement();
+    if (!statement) return 0;
+    if (!Succeeded(Execute(statement, sql)) || !Succeeded(SQLFetch(statement.Get()))) return 0;
     SQLINTEGER count = 0;
     SQLLEN indicator = SQL_NULL_DATA;
-    if (!Succeeded(SQLGetData(statement.handle, 1, SQL_C_LONG, &count, sizeof count, &indicator)) ||
+    if (!Succeeded(SQLGetData(statement.Get(), 1, SQL_C_LONG, &count, sizeof count, &indicator)) ||
         indicator == SQL_NULL_DATA)
         return 0;
     return static_cast<int>(count);
@@ -446,19 +470,20 @@ int DbCount(const char *table, const char *condition) {
 
 UtcTime DbGetInfoDate(const char *path, char *dateText, int mode) {
     if (!DbOpen(path, mode)) return -1;
-    Statement statement;
-    if (!statement.Allocate()) return -1;
-    if (statement.Execute("SELECT Version, LastUpdate FROM Info WHERE 1") != SQL_SUCCESS) return -1;
+    ScopedStatement statement = NewStatement();
+    if (!statement) return -1;
+    if (Execute(statement, "SELECT Version, LastUpdate FROM Info WHERE 1") != SQL_SUCCESS) return -1;
     UtcTime result = -1;
     for (;;) {
-        SQLRETURN fetched = SQLFetch(statement.handle);
+        SQLRETURN fetched = SQLFetch(statement.Get());
         if (fetched == SQL_ERROR) return -1;
         if (!Succeeded(fetched)) return result;
         double version = 0;
         SQLLEN indicator = SQL_NULL_DATA;
-        bool hasVersion = Succeeded(SQLGetData(statement.handle, 1, SQL_C_DOUBLE, &version, sizeof version, &indicator)) &&
+        bool hasVersion = Succeeded(
+                              SQLGetData(statement.Get(), 1, SQL_C_DOUBLE, &version, sizeof version, &indicator)) &&
                           indicator != SQL_NULL_DATA;
-        UtcTime t = ReadTimestamp(statement.handle, 2);
+        UtcTime t = ReadTimestamp(statement.Get(), 2);
         if (dateText) DbPlatformShortDate(t, dateText, 11);
         if (hasVersion && version == 1.1) result = t;
     }
@@ -563,8 +588,8 @@ int DbPrepareSummitInsert(void) {
     // Bound once to buffers of our own: each row only copies its values in.
     for (SQLUSMALLINT i = 0; ready && i < 4; ++i)
         ready = Succeeded(SQLBindParameter(DbSummitInsert, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
-                                           SQL_C_CHAR, SQL_VARCHAR, SummitTextSize - 1, 0, SummitTexts[i],
-                                           SummitTextSize, &SummitTextLengths[i]));
+                                           SQL_C_CHAR, SQL_VARCHAR, kSummitTextSize - 1, 0, SummitTexts[i],
+                                           kSummitTextSize, &SummitTextLengths[i]));
     for (SQLUSMALLINT i = 0; ready && i < 2; ++i)
         ready = Succeeded(SQLBindParameter(DbSummitInsert, static_cast<SQLUSMALLINT>(i + 5), SQL_PARAM_INPUT,
                                            SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &SummitNumbers[i], 0, nullptr));
@@ -579,7 +604,7 @@ int DbInsertSummit(const char *ref, const char *name, const char *validFrom, con
     const char *texts[] = {ref, name, validFrom, validTo};
     for (int i = 0; i < 4; ++i) {
         size_t length = strlen(texts[i]);
-        if (length >= SummitTextSize) return 0;
+        if (length >= kSummitTextSize) return 0;
         memcpy(SummitTexts[i], texts[i], length + 1);
         SummitTextLengths[i] = static_cast<SQLLEN>(length);
     }

@@ -7,6 +7,11 @@
 
 #include "utctime.h"
 
+// The database's file name in its folder, and the summits table's name as
+// statements write it, in its double quotes.
+constexpr char kSummitsDbFileName[] = "VORN_REFS.MDB";
+constexpr char kReferencesTable[] = "\"References\"";
+
 // One looked-up summit; the caller provides the record.
 struct SummitInfo {
     char Ref[13];         // SummitRef, at most 12 characters
@@ -29,8 +34,11 @@ int DbOpen(const char *path, int mode);
 int DbClose(void);
 
 // Creates a new database file with both tables and the information row; the
-// file must not exist yet. With closeAfter 0 the new database stays open
-// read-write. An open connection is closed first.
+// file must not exist yet. It is built as "~" + its file name in the same
+// folder and takes its own name only when complete, so a failed or interrupted
+// creation leaves nothing under that name (a failure removes the building
+// file too). With closeAfter 0 the new database stays open read-write. An
+// open connection is closed first.
 int DbCreate(const char *path, int closeAfter);
 
 // The fragments go into the statements unchanged: callers quote text values,

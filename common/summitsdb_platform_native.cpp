@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 int DbPlatformShortDate(UtcTime t, char *out, size_t outSize) {
     if (!out || outSize == 0) return 0;
@@ -18,6 +19,16 @@ int DbPlatformShortDate(UtcTime t, char *out, size_t outSize) {
 }
 
 int DbPlatformCreateDatabase(const char *, const char *) { return 0; }
+
+int DbPlatformRenameNew(const char *from, const char *to) {
+    if (!from || !to) return 0;
+    // A second link fails when the name is taken, where rename would replace the file.
+    if (link(from, to) != 0) return 0;
+    unlink(from);
+    return 1;
+}
+
+int DbPlatformRemoveFile(const char *path) { return path && unlink(path) == 0 ? 1 : 0; }
 
 int DbPlatformHostPath(const char *path, char *out, size_t outSize) {
     if (!path || !out) return 0;

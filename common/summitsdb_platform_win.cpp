@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "utctime_win.h"
+
 namespace {
 
 int CopyWhole(const char *text, char *out, size_t outSize) {
@@ -45,6 +47,14 @@ int DbPlatformCreateDatabase(const char *driver, const char *path) {
     attributes[length + 1] = '\0';
     return SQLConfigDataSource(GetDesktopWindow(), ODBC_ADD_SYS_DSN, driver, attributes) ? 1 : 0;
 }
+
+int DbPlatformRenameNew(const char *from, const char *to) {
+    if (!from || !to) return 0;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+}
+
+int DbPlatformRemoveFile(const char *path) { return path && DeleteFileA(path) ? 1 : 0; }
 
 int DbPlatformHostPath(const char *path, char *out, size_t outSize) {
     if (!path || !out) return 0;

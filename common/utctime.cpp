@@ -1,3 +1,5 @@
+// UtcTime by plain calendar arithmetic, the same on every build and in every
+// time zone; the conversions to the platform's own times are utctime_win.cpp's.
 #include "utctime.h"
 
 #include "odbc_types.h"
@@ -58,6 +60,17 @@ UtcTime MakeUtcTime(struct tm *tm) {
     tm->tm_isdst = 0;
     return static_cast<UtcTime>(seconds);
 }
+
+UtcTime UtcDayStart(int year, int month, int day) {
+    // In 64 bits, so that no field can overflow on its way to the range test.
+    int64_t monthIndex = static_cast<int64_t>(month) - 1;
+    const int64_t fullYear = year + FloorDiv(monthIndex, 12);
+    monthIndex -= FloorDiv(monthIndex, 12) * 12;
+    const int64_t seconds = (DaysFromCivil(fullYear, monthIndex + 1, 1) + day - 1) * 86400;
+    return seconds < 0 || seconds > INT32_MAX ? -1 : static_cast<UtcTime>(seconds);
+}
+
+void UtcDateOf(UtcTime t, int *year, int *month, int *day) { CivilFromDays(FloorDiv(t, 86400), year, month, day); }
 
 UtcTime SqlTimestampToUnix(const SQL_TIMESTAMP_STRUCT *ts) {
     if (!ts) return -1;

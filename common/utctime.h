@@ -1,4 +1,5 @@
 // UTC time: 32-bit seconds since 1970-01-01 00:00 UTC, -1 for a missing or invalid time.
+// The conversions to the platform's FILETIME and SYSTEMTIME are in utctime_win.h.
 #pragma once
 
 #include <cstdint>
@@ -13,20 +14,13 @@ struct tagTIMESTAMP_STRUCT;   // SQL_TIMESTAMP_STRUCT
 // record then untouched.
 UtcTime MakeUtcTime(struct tm *tm);
 
+// Midnight UTC at the start of the given day (month 1 to 12; fields out of
+// range roll over as MakeUtcTime rolls them); -1 outside 0..2147483647.
+UtcTime UtcDayStart(int year, int month, int day);
+
+// The UTC calendar date (month 1 to 12) of t; before 1970 for a negative t.
+void UtcDateOf(UtcTime t, int *year, int *month, int *day);
+
 // The same for an ODBC timestamp; the fraction is ignored, and a year of 1900
 // or less counts as already relative to 1900.
 UtcTime SqlTimestampToUnix(const struct tagTIMESTAMP_STRUCT *ts);
-
-#ifdef _WIN32
-struct _FILETIME;
-struct _SYSTEMTIME;
-
-// The current UTC time in FILETIME units (100 ns since 1601).
-uint64_t GetUtcFileTimeNow(void);
-
-// t in FILETIME units, also stored through out.
-uint64_t UnixTimeToFileTime(UtcTime t, struct _FILETIME *out);
-
-// Non-zero when the platform converted t; out is undefined otherwise.
-int UnixTimeToSystemTime(UtcTime t, struct _SYSTEMTIME *out);
-#endif

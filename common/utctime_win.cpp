@@ -1,4 +1,6 @@
-#include "utctime.h"
+// The Windows side of UtcTime: the current time and the conversions to
+// FILETIME and SYSTEMTIME, apart so that portable modules never see them.
+#include "utctime_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,10 @@
+// The ADIF 3.0.4 export: one record a contact, with what its notes and the
+// summits database add. Portable; the file is written through safefile and the
+// viewer started through the window edges of uihooks.h.
 #include "adifexport.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,8 +87,9 @@ void ReadToken(RecordValues *v, const char *token) {
     } else if (strncmp(token, "S:", 2) == 0 && length > 3) {
         SetValue(v->sent, token + 2);
     } else if (strncmp(token, "QRG:", 4) == 0 && length > 4) {
+        // Beyond a float's range (1e39) the frequency would read "inf": dropped like 0.
         float frequency = static_cast<float>(ReadLeadingNumber(token + 4));
-        if (frequency > 0) v->frequency = frequency;
+        if (std::isfinite(frequency) && frequency > 0) v->frequency = frequency;
     } else if (strncmp(token, "Name:", 5) == 0 && length > 5) {
         SetValue(v->name, token + 5);
     } else if (strncmp(token, "Mode:", 5) == 0 && length > 5) {
@@ -202,9 +207,11 @@ void ComposeRecord(std::string *record, const QsoEntry *e, const char *operatorT
 }
 
 // ADIF_Operator as stored now, else the first own callsign without its suffix.
-void ReadOperator(char (&text)[13]) {
+// The whole field is offered: a stored text that fills the reader's room without
+// a terminator reads as missing, so the longest operator needs its spare byte.
+void ReadOperator(char (&text)[kAdifOperatorSize]) {
     memset(text, 0, sizeof text);
-    int size = 12;
+    int size = static_cast<int>(sizeof text);
     RegReadString(TARN_HKEY_CURRENT_USER, SettingsKey, "ADIF_Operator", text, &size);
     if (size <= 0) memset(text, 0, sizeof text);
     if (text[0]) return;
@@ -231,7 +238,7 @@ int ExportAdif(const char *path) {
              "Exported by %s\n<ADIF_VER:5>3.0.4\n<PROGRAMID:%d>%s\n<PROGRAMVERSION:%d>%s\n<EOH>\n\n", kProgramName,
              static_cast<int>(strlen(kProgramName)), kProgramName, static_cast<int>(strlen(version)), version);
     int good = SafeFileWrite(&out, header, strlen(header));
-    char operatorText[13];
+    char operatorText[kAdifOperatorSize];
     ReadOperator(operatorText);
     SummitCache cache;
     std::string record;
@@ -252,6 +259,7 @@ int ExportAdif(const char *path) {
 }
 
 char *FrequencyToBand(float f) {
+    // Names of ADIF 3.0.4's band enumeration, which importers check: 900 MHz is its "33cm".
     struct Range {
         float low, high;
         const char *band;
@@ -259,7 +267,7 @@ char *FrequencyToBand(float f) {
     static const Range ranges[] = {
         {75000.0f, 82000.0f, "4mm"}, {47000.0f, 47500.0f, "6mm"}, {24000.0f, 24500.0f, "1.25cm"},
         {10000.0f, 11000.0f, "3cm"}, {5600.0f, 5900.0f, "6cm"},   {3300.0f, 3500.0f, "9cm"},
-        {2300.0f, 2500.0f, "13cm"},  {1200.0f, 1350.0f, "23cm"},  {900.0f, 905.0f, "35cm"},
+        {2300.0f, 2500.0f, "13cm"},  {1200.0f, 1350.0f, "23cm"},  {900.0f, 905.0f, "33cm"},
         {420.0f, 440.0f, "70cm"},    {220.0f, 222.0f, "1.25m"},   {144.0f, 148.0f, "2m"},
         {70.0f, 70.5f, "4m"},        {50.0f, 54.0f, "6m"},        {28.0f, 29.7f, "10m"},
         {24.0f, 24.0f, "12m"},       {24.8f, 25.0f, "12m"},       {21.0f, 21.5f, "15m"},

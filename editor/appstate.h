@@ -14,3 +14,10 @@ extern HBITMAP LogoBitmap;      // the logo chosen at start, NULL when none load
 extern char ModulePath[MAX_PATH];
 extern char ProgramDirectory[MAX_PATH];
 extern char CaBundlePath[MAX_PATH];
+
+// The menu bar and its popups, made by the main window's set-up (the "Recent
+// logs" popup is RecentLogMenu of settings_win.h).
+extern HMENU MainMenu;
+extern HMENU FileMenu;
+extern HMENU OptionsMenu;
+extern HMENU HelpMenu;

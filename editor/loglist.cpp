@@ -1,7 +1,7 @@
 // The main window's log list: rebuilt in full from the QSO list after every
 // change to the log, sorted in place by header clicks, drawn in two
 // alternating colour pairs.
-#include "loglist.h"
+#include "loglist_win.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,8 +12,13 @@
 #include "qsolist.h"
 #include "registry.h"
 #include "resource.h"
+#include "scoped_win.h"
 #include "settings.h"
 #include "statusbar.h"
+#include "utctime_win.h"
+
+int SortColumn = 0;
+int SortAscending = 1;
 
 namespace {
 
@@ -29,7 +34,7 @@ void SortRows(HWND list, int column) {
     SendMessageA(list, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(CompareRows));
 }
 
-int ArrowKind() { return EditorSettings.SortAscending == 1 ? 1 : 2; }
+int ArrowKind() { return SortAscending == 1 ? 1 : 2; }
 
 // The date and time texts of the row before, reused while the day or the
 // minute stays the same: formatting dominates the rebuild otherwise, and a log
@@ -103,7 +108,7 @@ void FillRows(HWND list, int count) {
     }
     int at = count;
     for (QsoEntry *e = QsoListHead; e && at > 0; e = e->next) rows[--at] = e;
-    const int column = EditorSettings.SortColumn;
+    const int column = SortColumn;
     // Band numbers closer than 1 compare equal without being one group, so no
     // order of ours would be the one the list's own sort finds for them.
     if (column != kBandColumn)
@@ -113,28 +118,12 @@ void FillRows(HWND list, int count) {
     for (int i = at; i < count; ++i) InsertRow(list, i - at, rows[i], texts);
 }
 
-// Turns the list's drawing off for a rebuild, and on again afterwards; a hidden
-// list is left alone, as switching drawing on would show it.
-struct RedrawPause {
-    HWND list;
-    bool paused;
-    explicit RedrawPause(HWND l) : list(l), paused((GetWindowLongA(l, GWL_STYLE) & WS_VISIBLE) != 0) {
-        if (paused) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    }
-    ~RedrawPause() {
-        if (!paused) return;
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, TRUE);
-    }
-    RedrawPause(const RedrawPause &) = delete;
-    RedrawPause &operator=(const RedrawPause &) = delete;
-};
-
 }  // namespace
 
 int RefreshLogList(HWND window) {
     HWND list = GetDlgItem(window, IDC_LOG_LIST);
-    RedrawPause pause(list);
+    // No drawing while the rows are rebuilt; on again, and repainted, on the way out.
+    ScopedRedrawPause pause(PauseRedraw(list));
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
 
     NumberQsoEntries();
@@ -152,21 +141,20 @@ int RefreshLogList(HWND window) {
         snprintf(status, sizeof status, "%d entries", n);
     SetLogStatus(status);
 
-    SortRows(list, EditorSettings.SortColumn);
-    SetSortArrow(list, EditorSettings.SortColumn, ArrowKind());
+    SortRows(list, SortColumn);
+    SetSortArrow(list, SortColumn, ArrowKind());
     return n;
 }
 
 void SetSortColumn(NMLISTVIEW *record) {
     // "Line", "Date" and "Time" all sort by time, through the date column.
     if (record->iSubItem == 0 || record->iSubItem == 2) record->iSubItem = 1;
-    SetSortArrow(GetDlgItem(MainWindow, IDC_LOG_LIST), EditorSettings.SortColumn, 0);
-    if (record->iSubItem == EditorSettings.SortColumn)
-        EditorSettings.SortAscending = !EditorSettings.SortAscending;
+    SetSortArrow(GetDlgItem(MainWindow, IDC_LOG_LIST), SortColumn, 0);
+    if (record->iSubItem == SortColumn)
+        SortAscending = !SortAscending;
     else
-        EditorSettings.SortColumn = record->iSubItem;
-    const uint32_t stored =
-        static_cast<uint32_t>(EditorSettings.SortColumn) | (EditorSettings.SortAscending ? 0 : kDescendingFlag);
+        SortColumn = record->iSubItem;
+    const uint32_t stored = static_cast<uint32_t>(SortColumn) | (SortAscending ? 0 : kDescendingFlag);
     RegWriteDword(TARN_HKEY_CURRENT_USER, SettingsKey, "SortByColumn", stored);
 }
 
@@ -208,5 +196,5 @@ void SortOnColumnClick(NMLISTVIEW *record) {
     SetSortColumn(record);
     HWND list = GetDlgItem(MainWindow, IDC_LOG_LIST);
     SortRows(list, record->iSubItem);
-    SetSortArrow(list, EditorSettings.SortColumn, ArrowKind());
+    SetSortArrow(list, SortColumn, ArrowKind());
 }

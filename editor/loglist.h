@@ -1,25 +1,9 @@
 // The main window's log list (IDC_LOG_LIST): rebuilt from the QSO list after
-// every change, sorted by header clicks, drawn in alternating colours.
+// every change, sorted by header clicks, drawn in alternating colours. Here the
+// sort state, which the QSO list's comparison reads too;
+// the list's operations take window types and are in loglist_win.h.
 #pragma once
 
-#include <windows.h>
-#include <commctrl.h>
-
-// Refills the list of window from the QSO list, numbering the entries 1..n, sets
-// the log status and sorts; returns n.
-int RefreshLogList(HWND window);
-
-// A header click: chooses the sort column and direction, clears the old arrow
-// and stores SortByColumn. Clicks on "Line" and "Time" become clicks on "Date".
-void SetSortColumn(NMLISTVIEW *record);
-
-// kind 1 up, 2 down, anything else none; the header update's result, 0 when
-// the header or its column cannot be read.
-int SetSortArrow(HWND listView, int column, int kind);
-
-// The answer to the list's NM_CUSTOMDRAW, to be stored as the dialog's message result.
-LRESULT DrawLogListItem(NMLVCUSTOMDRAW *record);
-
-// What the main window does on LVN_COLUMNCLICK: SetSortColumn, sort the rows in
-// place, set the arrow.
-void SortOnColumnClick(NMLISTVIEW *record);
+// Loaded from SortByColumn at start, changed only by SetSortColumn.
+extern int SortColumn;      // the column the list is sorted by (SortByColumn's low byte)
+extern int SortAscending;   // 1 ascending (up arrow), 0 descending (SortByColumn's bit 0x800)

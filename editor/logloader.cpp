@@ -1,3 +1,6 @@
+// Loading a log: the checking pass that writes the error log, then the loading
+// pass into the QSO list, for the V2 layout and the two older ones. Portable;
+// what it shows the user goes through the window edges of uihooks.h.
 #include "logloader.h"
 
 #include <cerrno>
@@ -242,8 +245,18 @@ void CheckLine(Check *c, const Line &line) {
         return;
     }
     const bool checking = DbAvailable && EditorSettings.RefChecking;
-    if (IsV2Signature(line.Field(0))) {
-        if (!c->layout) c->layout = 2;
+    const bool v2 = IsV2Signature(line.Field(0));
+    if (!v2 && (line.fields.size() < 7 || line.fields.size() > 10)) {
+        Log(*c, "ERROR: Wrong Number of Parameters on line\n");
+        c->wrongFormat = true;
+        return;
+    }
+    if (!c->layout) c->layout = v2 ? 2 : 1;
+    // The date and the summits as the load will read them: in the layout of the
+    // file's first data line, whatever this line's own signature. A line of the
+    // other layout thus has its problems counted and logged, rather than being
+    // loaded with a lost date and no word.
+    if (c->layout == 2) {
         UtcTime t = ParseDateTime(line.Field(3), line.Field(4));
         if (t == -1) {
             ++c->dateErrors;
@@ -255,12 +268,6 @@ void CheckLine(Check *c, const Line &line) {
         }
         return;
     }
-    if (line.fields.size() < 7 || line.fields.size() > 10) {
-        Log(*c, "ERROR: Wrong Number of Parameters on line\n");
-        c->wrongFormat = true;
-        return;
-    }
-    if (!c->layout) c->layout = 1;
     UtcTime t = ParseDateTime(line.Field(1), line.Field(2));
     if (t == -1) {
         ++c->dateErrors;
@@ -314,6 +321,40 @@ UserList ModeList() {
             RefillModeCombo, SaveUserModes, "WARNING: More Modes used than code supports"};
 }
 
+// The loader's own band names by frequency in MHz, first match wins.
+struct LoaderBand {
+    float low, high;
+    const char *name;
+};
+const LoaderBand kLoaderBands[] = {
+    {75000.0f, 82000.0f, "76GHz"}, {47000.0f, 47500.0f, "47GHz"}, {24000.0f, 24500.0f, "24GHz"},
+    {10000.0f, 11000.0f, "10GHz"}, {5600.0f, 5900.0f, "5.6GHz"},  {3300.0f, 3500.0f, "3.4GHz"},
+    {2300.0f, 2500.0f, "2.3GHz"},  {1200.0f, 1350.0f, "1240MHz"}, {900.0f, 905.0f, "900MHz"},
+    {420.0f, 440.0f, "432MHz"},    {220.0f, 222.0f, "220MHz"},    {144.0f, 148.0f, "144MHz"},
+    {70.0f, 71.0f, "70MHz"},       {50.0f, 54.0f, "50MHz"},       {28.0f, 30.0f, "28MHz"},
+    {24.0f, 25.0f, "24MHz"},       {21.0f, 22.0f, "21MHz"},       {18.0f, 19.0f, "18MHz"},
+    {14.0f, 15.0f, "14MHz"},       {10.0f, 11.0f, "10MHz"},       {7.0f, 8.0f, "7MHz"},
+    {5.0f, 6.0f, "5MHz"},          {3.0f, 4.0f, "3.5MHz"},        {1.0f, 2.0f, "1.8MHz"},
+};
+
+// A band the user or the program already names, which a load keeps as it
+// stands: were it read as a frequency, a saved "MICROWAVE" or "20m" would come
+// back as another band with a " QRG:" token added on every reload. The names
+// the frequency table gives are kept too, so "Unknown" stays put even when the
+// user's list is full. An empty field has no frequency to read and stays empty
+// (an older log's contact without a band is saved so).
+bool IsKnownBandName(const char *text) {
+    if (!*text) return true;
+    const int count = EditorSettings.UserBandCount < kUserBandSlots ? EditorSettings.UserBandCount : kUserBandSlots;
+    for (int i = 0; i < count; ++i)
+        if (SameNoCase(text, EditorSettings.UserBands[i])) return true;
+    for (const auto &band : DefaultBands)
+        if (band[0] && SameNoCase(text, band)) return true;
+    for (const LoaderBand &band : kLoaderBands)
+        if (SameNoCase(text, band.name)) return true;
+    return SameNoCase(text, "VLF") || SameNoCase(text, "Unknown");
+}
+
 // Adds the line's entry. false when memory ran out.
 bool LoadLine(const Line &line, int layout, int logKind) {
     QsoEntry *e;
@@ -324,7 +365,8 @@ bool LoadLine(const Line &line, int layout, int logKind) {
         std::string notes = line.Field(9);
         std::string written = Cut(line.Field(5), kQsoBandLen);
         float mhz = 0;
-        const char *name = BandFromFrequencyText(line.Field(5), &mhz);
+        const char *name = written.c_str();
+        if (!IsKnownBandName(line.Field(5))) name = BandFromFrequencyText(line.Field(5), &mhz);
         if (written != name) {
             char qrg[64];
             snprintf(qrg, sizeof qrg, " QRG:%.3f", static_cast<double>(mhz));
@@ -435,7 +477,7 @@ int LoadCsvLog(void *owner, const char *path) {
                  "ERROR: Too many problems detected in this file (are you sure it is a VORN CSV log?)\n"
                  "do you want to examine the error log '%s' now?",
                  ErrorLogPath);
-        if (ShowMessageDialog(question, kMessageBoxYesNo | kMessageBoxIconWarning) != kAnswerNo)
+        if (ShowEditorMessage(question, kMessageBoxYesNo | kMessageBoxIconWarning) != kAnswerNo)
             OpenWithProgram(ErrorLogPath, nullptr);
         fclose(file);
         return 0;
@@ -444,7 +486,7 @@ int LoadCsvLog(void *owner, const char *path) {
         snprintf(question, sizeof question,
                  "Warning: Problems were detected in the Log\ndo you want to examine the error log '%s' now?\n",
                  ErrorLogPath);
-        if (ShowMessageDialog(question, kMessageBoxYesNo | kMessageBoxIconWarning) != kAnswerNo)
+        if (ShowEditorMessage(question, kMessageBoxYesNo | kMessageBoxIconWarning) != kAnswerNo)
             OpenWithProgram(ErrorLogPath, nullptr);
     }
     if (c.layout == 1 && c.logKind == 0) {
@@ -452,7 +494,7 @@ int LoadCsvLog(void *owner, const char *path) {
                  "The program has detected that '%s' is an older CSV log file, but needs some assistance\n"
                  "'Is this a Chaser Log' ?",
                  FileNameOf(path));
-        c.logKind = ShowMessageDialog(question, kMessageBoxYesNo | kMessageBoxIconQuestion) == kAnswerNo ? 2 : 1;
+        c.logKind = ShowEditorMessage(question, kMessageBoxYesNo | kMessageBoxIconQuestion) == kAnswerNo ? 2 : 1;
     }
 
     rewind(file);
@@ -489,21 +531,7 @@ const char *BandFromFrequencyText(const char *text, float *mhz) {
               : strstr(text, "GHz") ? number * 1000.0f
                                     : number;
     *mhz = f;
-    struct Range {
-        float low, high;
-        const char *name;
-    };
-    static const Range ranges[] = {
-        {75000.0f, 82000.0f, "76GHz"}, {47000.0f, 47500.0f, "47GHz"}, {24000.0f, 24500.0f, "24GHz"},
-        {10000.0f, 11000.0f, "10GHz"}, {5600.0f, 5900.0f, "5.6GHz"},  {3300.0f, 3500.0f, "3.4GHz"},
-        {2300.0f, 2500.0f, "2.3GHz"},  {1200.0f, 1350.0f, "1240MHz"}, {900.0f, 905.0f, "900MHz"},
-        {420.0f, 440.0f, "432MHz"},    {220.0f, 222.0f, "220MHz"},    {144.0f, 148.0f, "144MHz"},
-        {70.0f, 71.0f, "70MHz"},       {50.0f, 54.0f, "50MHz"},       {28.0f, 30.0f, "28MHz"},
-        {24.0f, 25.0f, "24MHz"},       {21.0f, 22.0f, "21MHz"},       {18.0f, 19.0f, "18MHz"},
-        {14.0f, 15.0f, "14MHz"},       {10.0f, 11.0f, "10MHz"},       {7.0f, 8.0f, "7MHz"},
-        {5.0f, 6.0f, "5MHz"},          {3.0f, 4.0f, "3.5MHz"},        {1.0f, 2.0f, "1.8MHz"},
-    };
-    for (const Range &r : ranges)
+    for (const LoaderBand &r : kLoaderBands)
         if (f >= r.low && f <= r.high) return r.name;
     if (static_cast<double>(f) < 1.8) return "VLF";
     return "Unknown";

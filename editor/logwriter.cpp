@@ -1,3 +1,5 @@
+// Saving the log as V2 CSV or TSV with its backup, and the plain CSV export.
+// Portable; every file goes through safefile, so a failed save keeps the old one.
 #include "logwriter.h"
 
 #include <cerrno>
@@ -39,21 +41,24 @@ bool BackupPathFor(const std::string &path, std::string *backup) {
     return true;
 }
 
-void AppendNotes(std::string *line, const char *notes) {
-    if (strchr(notes, '"')) {
+// A field that holds a double quote has every quote doubled and is enclosed in
+// quotes; one that holds the separator (or a comma: notes have always been
+// quoted for it) or a line break is enclosed unchanged; any other is written as
+// it stands. A reload then finds the same fields, whatever was typed or read.
+void AppendField(std::string *line, const char *text, char sep, bool quoteCommas) {
+    if (strchr(text, '"')) {
         *line += '"';
-        for (const char *c = notes; *c; ++c) {
+        for (const char *c = text; *c; ++c) {
             if (*c == '"') *line += '"';
             *line += *c;
         }
-        *line += "\"\n";
-    } else if (strchr(notes, ',')) {
         *line += '"';
-        *line += notes;
-        *line += "\"\n";
+    } else if (strchr(text, sep) || (quoteCommas && strchr(text, ',')) || strpbrk(text, "\r\n")) {
+        *line += '"';
+        *line += text;
+        *line += '"';
     } else {
-        *line += notes;
-        *line += '\n';
+        *line += text;
     }
 }
 
@@ -75,10 +80,11 @@ void ComposeRecord(std::string *line, QsoEntry *e, char sep, bool save) {
     };
     line->clear();
     for (const char *field : fields) {
-        *line += field;
+        AppendField(line, field, sep, false);
         *line += sep;
     }
-    AppendNotes(line, e->notes);
+    AppendField(line, e->notes, sep, true);
+    *line += '\n';
 }
 
 void ShowOpenError(int error) {
@@ -107,8 +113,11 @@ int WriteLog(SafeFile *out, char sep, bool save) {
     return SafeFileClose(out);
 }
 
-void ShowBackupError() {
-    ShowStatusMessage("ERROR: Unable to backup Log", 0);
+// The backup's failure, with the system's reason when there is one.
+void ShowBackupError(const std::string &reason) {
+    std::string text = "ERROR: Unable to backup Log";
+    if (!reason.empty()) text += " (" + reason + ")";
+    ShowStatusMessage(text.c_str(), 0);
     ErrorBeep();
 }
 
@@ -122,7 +131,7 @@ int WriteCsvLog(void *owner, const char *path) {
     std::string backup;
     bool keepBackup = FileExists(path) && !EditorSettings.NoBackup;
     if (keepBackup && !BackupPathFor(target, &backup)) {
-        ShowBackupError();
+        ShowBackupError("");
         return 0;
     }
     SafeFile out;
@@ -131,12 +140,30 @@ int WriteCsvLog(void *owner, const char *path) {
         return 0;
     }
     if (!WriteLog(&out, sep, true)) return 0;
-    if (keepBackup && !SafeCopyFile(path, backup.c_str())) {
+    // The copy of the current file waits beside the backup until the new log is
+    // in place, so that on any failure the old log and the old backup are
+    // exactly as they were.
+    SafeFile bak;
+    if (keepBackup && !SafeCopyBegin(path, backup.c_str(), &bak)) {
         SafeFileAbandon(&out);
-        ShowBackupError();
+        ShowBackupError(bak.reason);
         return 0;
     }
-    if (!SafeFileCommit(&out)) return 0;
+    if (!SafeFileCommit(&out)) {
+        if (keepBackup) SafeFileAbandon(&bak);
+        return 0;
+    }
+    if (keepBackup) {
+        char reason[256] = "";
+        if (!MoveFileReplacing(bak.temp.c_str(), backup.c_str(), reason, sizeof reason)) {
+            // The copy holds the previous log: put it back in place of the new one
+            // (should even that fail, the copy stays beside the backup).
+            char ignored[256];
+            MoveFileReplacing(bak.temp.c_str(), path, ignored, sizeof ignored);
+            ShowBackupError(reason);
+            return 0;
+        }
+    }
 
     LogModified = 0;
     if (strcmp(EditorSettings.CurrentLogPath, path) != 0) {

@@ -1,13 +1,19 @@
-#include "msgdialog.h"
+// The editor's message dialog and the tool tips every dialog attaches to its
+// controls: one module, as the dialog's buttons carry tool tips of their own.
+#include "msgdialog_win.h"
 
 #include <commctrl.h>
 
-#include <vector>
+#include <initializer_list>
 
 #include "appstate.h"
 #include "resource.h"
 #include "settings.h"
-#include "uihooks.h"
+
+// The portable modules ask with these numbers; they must be the platform's.
+static_assert(kMessageBoxIconError == MB_ICONERROR && kMessageBoxIconQuestion == MB_ICONQUESTION &&
+              kMessageBoxIconWarning == MB_ICONWARNING && kMessageBoxIconWarning == MB_ICONEXCLAMATION &&
+              kMessageBoxYesNo == MB_YESNO && kAnswerNo == IDNO);
 
 const char *MessageCaption = nullptr;
 const char *MessageText = nullptr;
@@ -114,7 +120,7 @@ INT_PTR CALLBACK MessageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-int ShowMessageDialog(const char *text, unsigned type) { return ShowMessageDialog(MainWindow, text, kProgramName, type); }
+int ShowEditorMessage(const char *text, unsigned flags) { return ShowMessageDialog(MainWindow, text, kProgramName, flags); }
 
 namespace {
 
@@ -129,23 +135,16 @@ TOOLINFOA ToolFor(HWND dialog, HWND control, const char *text) {
     return tool;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM out) {
-    reinterpret_cast<std::vector<HWND> *>(out)->push_back(window);
-    return TRUE;
-}
+// The window property by which a control names the tool tip made for it.
+constexpr char kToolTipProperty[] = "TarnlogToolTip";
 
-// The tool tip of dialog that already serves control, or NULL.
+// The tool tip of dialog that already serves control, or NULL. The property is
+// checked against the tool tip itself, so a stale one is never taken.
 HWND FindToolTip(HWND dialog, HWND control) {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
-        char name[32] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != dialog) continue;
-        TOOLINFOA tool = ToolFor(dialog, control, nullptr);
-        if (SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return window;
-    }
-    return nullptr;
+    HWND tip = static_cast<HWND>(GetPropA(control, kToolTipProperty));
+    if (!tip || !IsWindow(tip) || GetWindow(tip, GW_OWNER) != dialog) return nullptr;
+    TOOLINFOA tool = ToolFor(dialog, control, nullptr);
+    return SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) ? tip : nullptr;
 }
 
 }  // namespace
@@ -174,6 +173,7 @@ HWND AddToolTip(int controlId, HWND dialog, const char *title, const char *text)
         DestroyWindow(tip);
         return nullptr;
     }
+    SetPropA(control, kToolTipProperty, tip);
     SendMessageA(tip, TTM_ACTIVATE, TRUE, 0);
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 420);
     SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(200, 0));

@@ -1,22 +1,22 @@
-// The editor's own message dialog (dialog IDD_MESSAGE) and tool tips for the
-// controls of every dialog.
+// The editor's own message dialog (dialog IDD_MESSAGE) and the tool tips of
+// every dialog. Here what the portable log modules use too (through
+// uihooks.h): the program's caption, the message box numbers and the dialog
+// over the main window; the dialog itself, its procedure and AddToolTip take
+// window types and are in msgdialog_win.h.
 #pragma once
 
-#include <windows.h>
+// The program's display name: the caption of every message box and message
+// dialog of the editor, and its name in the files it exports.
+inline constexpr char kProgramName[] = "VORN CSV Log Editor";
 
-// Valid only while one message dialog runs (it is modal, so one at a time).
-extern const char *MessageCaption;
-extern const char *MessageText;
-extern HICON MessageIcon;   // a shared system icon, NULL when the dialog shows none
+// Message box styles and answers, with the platform's numbers (msgdialog.cpp
+// checks them against the platform's own).
+constexpr unsigned kMessageBoxIconError = 0x10;        // MB_ICONERROR
+constexpr unsigned kMessageBoxIconQuestion = 0x20;     // MB_ICONQUESTION
+constexpr unsigned kMessageBoxIconWarning = 0x30;      // MB_ICONWARNING, MB_ICONEXCLAMATION
+constexpr unsigned kMessageBoxYesNo = 0x4;             // MB_YESNO
+constexpr int kAnswerNo = 7;                           // IDNO
 
-// Shows text under caption with the buttons and icon of the MB_ flags, modal to
-// owner (NULL: none). Returns IDOK 1, IDCANCEL 2 (also Escape and the close
-// box), IDYES 6 or IDNO 7.
-int ShowMessageDialog(HWND owner, const char *text, const char *caption, UINT flags);
-
-INT_PTR CALLBACK MessageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Attaches a tool tip with the text (and a title, or NULL) to control id of the
-// dialog. The text must outlive the tool tip. Returns the tool tip window, or
-// NULL when it cannot be attached.
-HWND AddToolTip(int controlId, HWND dialog, const char *title, const char *text);
+// ShowMessageDialog over the main window (no owner while it is being made) with
+// the caption kProgramName; returns the button pressed (IDYES 6, IDNO 7).
+int ShowEditorMessage(const char *text, unsigned flags);

@@ -1,8 +1,12 @@
+// The QSO list: the time-ordered linked list of contacts with its id and time
+// indexes, the comparison the log list sorts by, and the time formats of an
+// entry. Portable; the log list view shows it (loglist.cpp).
 #include "qsolist.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "settings.h"
 #include "strutil.h"
 #include "textnumber.h"
+#include "loglist.h"
 
 QsoEntry *QsoListHead = nullptr;
 QsoEntry *QsoListTail = nullptr;
@@ -17,11 +22,12 @@ int LogModified = 0;
 
 namespace {
 
-// The predecessor of the first entry of the run of entries sharing the tail's
-// time (NULL when that run starts at the head), so that sorted input, equal
-// times included, is linked in constant time. Stale after a delete.
-QsoEntry *tailRunPredecessor = nullptr;
-bool tailRunKnown = false;
+// The last entry of every time in the list, by time: a new entry goes right
+// after the last entry of the greatest earlier time (or becomes the head), so
+// an insertion in any order costs log n. Kept up by every change made here;
+// rebuilt from the links when unknown.
+std::map<UtcTime, QsoEntry *> lastOfTime;
+bool lastOfTimeKnown = true;
 
 // Entries in list order and the position of the first entry of every id.
 // Rebuilt on demand after any change to the list or to the ids.
@@ -69,12 +75,44 @@ QsoEntry *CreateEntry(int32_t id, UtcTime qsoTime, const char *hisCall, const ch
     return e;
 }
 
-void FindTailRun() {
-    tailRunPredecessor = nullptr;
-    QsoEntry *before = nullptr;
-    for (QsoEntry *e = QsoListHead; e; before = e, e = e->next)
-        if (before && before->qsoTime != e->qsoTime) tailRunPredecessor = before;
-    tailRunKnown = true;
+bool RebuildLastOfTime() {
+    lastOfTimeKnown = false;
+    try {
+        lastOfTime.clear();
+        for (QsoEntry *e = QsoListHead; e; e = e->next) lastOfTime[e->qsoTime] = e;
+    } catch (const std::bad_alloc &) {
+        lastOfTime.clear();
+        return false;
+    }
+    lastOfTimeKnown = true;
+    return true;
+}
+
+// The entry the new time goes after, NULL for the head; false when the map
+// cannot be had or does not fit the links (then the caller walks).
+bool PlaceByMap(UtcTime qsoTime, QsoEntry **after) {
+    if (!lastOfTimeKnown && !RebuildLastOfTime()) return false;
+    auto it = lastOfTime.lower_bound(qsoTime);
+    if (it == lastOfTime.begin()) {
+        *after = nullptr;
+        return QsoListHead->qsoTime >= qsoTime;
+    }
+    --it;
+    QsoEntry *p = it->second;
+    *after = p;
+    return p->qsoTime == it->first && (!p->next || p->next->qsoTime >= qsoTime);
+}
+
+// Notes the new entry in the map: it stands first among its equals, so only a
+// new time gets it as its last entry.
+void RememberTime(QsoEntry *e) {
+    if (!lastOfTimeKnown) return;
+    try {
+        lastOfTime.emplace(e->qsoTime, e);
+    } catch (const std::bad_alloc &) {
+        lastOfTime.clear();
+        lastOfTimeKnown = false;
+    }
 }
 
 bool RebuildIndex() {
@@ -121,8 +159,9 @@ QsoEntry *Locate(int32_t id, QsoEntry **predecessor) {
 
 void MakeOnlyEntry(QsoEntry *e) {
     QsoListHead = QsoListTail = e;
-    tailRunPredecessor = nullptr;
-    tailRunKnown = true;
+    lastOfTime.clear();
+    lastOfTimeKnown = true;
+    RememberTime(e);
     indexValid = false;
 }
 
@@ -142,28 +181,25 @@ QsoEntry *InsertQsoEntry(int32_t id, UtcTime qsoTime, const char *hisCall, const
     QsoEntry *e = CreateEntry(id, qsoTime, hisCall, band, mode, hisSummit, notes, myCall, mySummit, swl);
     if (!e) return nullptr;
     indexValid = false;
-    if (!tailRunKnown) FindTailRun();
-    UtcTime tailTime = QsoListTail->qsoTime;
-    if (QsoListHead->qsoTime >= qsoTime) {
-        // The run at the tail started at the head: the new head now stands before it.
-        if (!tailRunPredecessor && qsoTime != tailTime) tailRunPredecessor = e;
-        e->next = QsoListHead;
-        QsoListHead = e;
-    } else if (qsoTime > tailTime) {
-        tailRunPredecessor = QsoListTail;
-        QsoListTail->next = e;
-        QsoListTail = e;
-    } else if (qsoTime == tailTime) {
-        // The head is earlier, so the run has a predecessor: the new entry opens the run.
-        e->next = tailRunPredecessor->next;
-        tailRunPredecessor->next = e;
-    } else {
-        QsoEntry *after = QsoListHead;
-        while (after->next && after->next->qsoTime < qsoTime) after = after->next;
+    QsoEntry *after = nullptr;
+    if (!PlaceByMap(qsoTime, &after)) {
+        // The map is out of reach: walk, and read it afresh next time.
+        lastOfTimeKnown = false;
+        after = nullptr;
+        if (QsoListHead->qsoTime < qsoTime) {
+            after = QsoListHead;
+            while (after->next && after->next->qsoTime < qsoTime) after = after->next;
+        }
+    }
+    if (after) {
         e->next = after->next;
         after->next = e;
-        if (after == tailRunPredecessor) tailRunPredecessor = e;
+    } else {
+        e->next = QsoListHead;
+        QsoListHead = e;
     }
+    if (!e->next) QsoListTail = e;
+    RememberTime(e);
     return e;
 }
 
@@ -192,9 +228,19 @@ int DeleteQsoEntry(int32_t id) {
         QsoListHead = e->next;
     if (QsoListTail == e) QsoListTail = before;
     if (!QsoListHead) QsoListTail = nullptr;
+    if (lastOfTimeKnown) {
+        auto it = lastOfTime.find(e->qsoTime);
+        if (it == lastOfTime.end())
+            lastOfTimeKnown = false;   // a time changed outside: read them afresh
+        else if (it->second == e) {
+            if (before && before->qsoTime == e->qsoTime)
+                it->second = before;
+            else
+                lastOfTime.erase(it);
+        }
+    }
     free(e);
     indexValid = false;
-    tailRunKnown = false;
     LogModified = 1;
     return 0;
 }
@@ -206,8 +252,8 @@ void FreeQsoList(void) {
         e = next;
     }
     QsoListHead = QsoListTail = nullptr;
-    tailRunPredecessor = nullptr;
-    tailRunKnown = true;
+    lastOfTime.clear();
+    lastOfTimeKnown = true;
     indexValid = false;
     indexOrder.clear();
     indexOrder.shrink_to_fit();
@@ -231,7 +277,7 @@ int CompareLogEntries(int32_t id1, int32_t id2, int column) {
     const QsoEntry *a = Locate(id1, &unused);
     const QsoEntry *b = Locate(id2, &unused);
     if (!a || !b || column > 9) return 0;
-    if (!EditorSettings.SortAscending) {
+    if (!SortAscending) {
         const QsoEntry *t = a;
         a = b;
         b = t;

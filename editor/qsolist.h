@@ -1,8 +1,8 @@
 // The open log in memory: one singly linked list of contacts in ascending
 // order of time. Entries are linked, unlinked and freed only through these
-// functions. An id index and a pointer to the run of equal times at the tail
-// keep loads, finds and sorts fast on long logs; both follow every change made
-// here, so callers see only the list.
+// functions. An id index and an index of the last entry of every time keep
+// loads (in any order), finds and sorts fast on long logs; both follow every
+// change made here, so callers see only the list.
 #pragma once
 
 #include <cstddef>
@@ -73,7 +73,7 @@ void ClearQsoList(void);
 void NumberQsoEntries(void);
 
 // The log list's sort comparison of the entries with id1 and id2 by column
-// 0..10, turned round unless EditorSettings.SortAscending; 0 when either id is
+// 0..10, turned round unless SortAscending (loglist.h); 0 when either id is
 // unknown and for column 10.
 int CompareLogEntries(int32_t id1, int32_t id2, int column);
 

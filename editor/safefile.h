@@ -2,6 +2,11 @@
 // temporary file beside it, every write, the flush and the close are checked,
 // and only a complete file is moved over the target. Lines are written with
 // CR LF on every build.
+//
+// Every user of these functions is a save or an export, so a failure after the
+// temporary file was created is shown at once: "Error: <the system's reason>"
+// in the status bar with the error beep, once per file (unless quiet). A
+// failure of SafeFileBegin is left to the caller, which has errno.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +18,8 @@ struct SafeFile {
     std::string temp;   // the target's path with ".~tmp" appended
     FILE *file = nullptr;
     bool failed = false;
+    bool quiet = false;    // failures only recorded in reason, not shown
+    std::string reason;    // the system's text for the first failure
 };
 
 // Creates the temporary file. 1, or 0 with errno set and nothing created.
@@ -32,10 +39,12 @@ int SafeFileCommit(SafeFile *sf);
 // Closes and removes the temporary file, if any.
 void SafeFileAbandon(SafeFile *sf);
 
-// Copies the file from to to through a temporary file beside to, so that to is
-// either the old file or a complete copy. 1 or 0.
-int SafeCopyFile(const char *from, const char *to);
+// Copies the file from into the closed temporary file of out (quiet), ready to
+// be committed over to; nothing at to changes yet. 1, or 0 with out->reason
+// set and nothing left behind.
+int SafeCopyBegin(const char *from, const char *to, SafeFile *out);
 
-// Renames from to to, replacing an existing to. 1 or 0. The platform layer
-// (safefile_native.cpp, safefile_win.cpp) defines it.
-int MoveFileReplacing(const char *from, const char *to);
+// Renames from to to, replacing an existing to. 1, or 0 with the system's
+// reason for the failure in reason (cut to reasonSize, terminated). The
+// platform layer (safefile_native.cpp, safefile_win.cpp) defines it.
+int MoveFileReplacing(const char *from, const char *to, char *reason, size_t reasonSize);

@@ -6,8 +6,6 @@
 
 #include "registry.h"
 
-const char SettingsKey[] = "Software\\Brindlecote\\Tarnlog";
-
 // Constant-initialised, so it holds its defaults before any other static initialisation runs.
 constinit EditorSettingsRecord EditorSettings{};
 

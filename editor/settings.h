@@ -1,7 +1,8 @@
 // The editor's settings: one program-wide record whose fields are named after
 // the values of the key Software\Brindlecote\Tarnlog under the current user,
 // the built-in tables, the savers that write values back in their registry
-// forms, and the recent-log list with its menu.
+// forms, and the recent-log list with its menu. What reaches windows and menus
+// is declared in settings_win.h.
 //
 // Registry forms: numbers as 4-byte REG_DWORD; texts as REG_SZ of their
 // characters without a terminator (the empty text as one NUL byte); lists as
@@ -11,8 +12,7 @@
 
 #include <cstdint>
 
-// The key every setting lives in, under TARN_HKEY_CURRENT_USER.
-extern const char SettingsKey[];
+#include "registry.h"   // SettingsKey: the key every setting lives in
 
 // Capacities in bytes, each with room for its terminator.
 constexpr int kSettingsPathSize = 260;
@@ -51,8 +51,6 @@ struct EditorSettingsRecord {
     int ResetBandOnEntry = 1;
     int ClearSWLOnEntry = 1;
     int ExtendQRA = 0;
-    int SortColumn = 0;      // SortByColumn: low byte
-    int SortAscending = 1;   // SortByColumn: bit 0x800 clear
     int ColumnWidths[kLogColumnCount] = {40, 70, 40, 80, 60, 50, 90, 220, 60, 90, 40};   // LogColumnSize
     char MyCall[kMyCallSlots][kMyCallSize] = {};
     int MyCallCount = 0;
@@ -111,24 +109,3 @@ void PromoteRecentLog(const char *path);
 // Rebuilds the "Recent logs" popup from RecentLogs. The Windows build defines it;
 // native tests link a stand-in.
 void BuildRecentLogMenu(void);
-
-#ifdef _WIN32
-struct HWND__;
-typedef struct HWND__ *HWND;
-struct HMENU__;
-typedef struct HMENU__ *HMENU;
-struct HBITMAP__;
-typedef struct HBITMAP__ *HBITMAP;
-
-// The "Recent logs" popup and the image of its clear item; the main window's
-// set-up makes them, BuildRecentLogMenu fills the popup.
-extern HMENU RecentLogMenu;
-extern HBITMAP ClearHistoryBitmap;
-
-// Left and Top of the window, its restored place when it is minimised.
-void SaveWindowPosition(HWND window);
-
-// Takes the widths of the log list's columns (control 2502) into ColumnWidths;
-// a column that answers 0 keeps its width.
-void CaptureLogColumnWidths(HWND window);
-#endif

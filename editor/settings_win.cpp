@@ -1,22 +1,19 @@
 // The settings that reach windows and menus: the recent-log popup, the main
 // window's place and the log list's column widths.
-#include "settings.h"
+#include "settings_win.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 
 #include "registry.h"
+#include "resource.h"
 
 HMENU RecentLogMenu = nullptr;
 HBITMAP ClearHistoryBitmap = nullptr;
 
 namespace {
 
-constexpr UINT kRecentFirstId = 1200;   // slot s (1..5) has id 1199 + s; "None" has the first id
-constexpr UINT kClearRecentId = 1210;
-constexpr int kLogListId = 2502;
 constexpr char kClearRecentText[] = "Clear recent log history";
 
 }  // namespace
@@ -27,19 +24,20 @@ void BuildRecentLogMenu(void) {
     for (int i = GetMenuItemCount(RecentLogMenu) - 1; i >= 0; --i) DeleteMenu(RecentLogMenu, i, MF_BYPOSITION);
 
     if (EditorSettings.RecentLogCount <= 0) {
-        AppendMenuA(RecentLogMenu, MF_STRING | MF_GRAYED, kRecentFirstId, "None");
-        AppendMenuA(RecentLogMenu, MF_STRING | MF_GRAYED, kClearRecentId, kClearRecentText);
+        // "None" stands in the first slot's place.
+        AppendMenuA(RecentLogMenu, MF_STRING | MF_GRAYED, IDM_RECENT_FIRST, "None");
+        AppendMenuA(RecentLogMenu, MF_STRING | MF_GRAYED, IDM_CLEAR_RECENT, kClearRecentText);
     } else {
         // Every slot, whatever the count; an empty one leaves a gap in the numbering.
         for (int slot = 1; slot <= kRecentLogSlots; ++slot) {
             const char *path = EditorSettings.RecentLogs[slot - 1];
             if (!path[0]) continue;
             snprintf(text, sizeof text, "%d. %.*s", slot, kSettingsPathSize - 1, path);
-            AppendMenuA(RecentLogMenu, MF_STRING, kRecentFirstId - 1 + static_cast<UINT>(slot), text);
+            AppendMenuA(RecentLogMenu, MF_STRING, IDM_RECENT_FIRST - 1 + static_cast<UINT>(slot), text);
         }
-        AppendMenuA(RecentLogMenu, MF_STRING, kClearRecentId, kClearRecentText);
+        AppendMenuA(RecentLogMenu, MF_STRING, IDM_CLEAR_RECENT, kClearRecentText);
     }
-    if (ClearHistoryBitmap) SetMenuItemBitmaps(RecentLogMenu, kClearRecentId, MF_BYCOMMAND, ClearHistoryBitmap, nullptr);
+    if (ClearHistoryBitmap) SetMenuItemBitmaps(RecentLogMenu, IDM_CLEAR_RECENT, MF_BYCOMMAND, ClearHistoryBitmap, nullptr);
 }
 
 void SaveWindowPosition(HWND window) {
@@ -60,7 +58,7 @@ void SaveWindowPosition(HWND window) {
 }
 
 void CaptureLogColumnWidths(HWND window) {
-    HWND list = GetDlgItem(window, kLogListId);
+    HWND list = GetDlgItem(window, IDC_LOG_LIST);
     for (int i = 0; i < kLogColumnCount; ++i) {
         const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
         if (width != 0) EditorSettings.ColumnWidths[i] = width;

@@ -1,6 +1,6 @@
 // The main window's status bar: what each of its five parts shows, the message
 // expiry, the summits database status with its age warning, and the clock.
-#include "statusbar.h"
+#include "statusbar_win.h"
 
 #include <commctrl.h>
 
@@ -9,11 +9,12 @@
 #include <ctime>
 
 #include "appstate.h"
-#include "msgdialog.h"
+#include "msgdialog_win.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
 #include "summitsdb.h"
+#include "utctime_win.h"
 
 int DbAvailable = 0;
 HWND StatusBar = nullptr;
@@ -43,7 +44,6 @@ constexpr char kLogFileTip[] = "Current log file name";
 constexpr char kClockTip[] = "Current Date/Time (UTC)";
 constexpr char kRefCheckOffText[] = "Ref checking disabled           ";
 constexpr char kRefCheckOffTip[] = "Summit Reference Checking is Disabled (F7)";
-constexpr char kDbFileName[] = "\\VORN_REFS.MDB";
 constexpr char kDbAgeWarnValue[] = "DBAgeWarn";
 
 // The age warning is given at most this many times; a count at or above the
@@ -114,18 +114,6 @@ void CheckDbAge(void) {
 
 }  // namespace
 
-HWND CreateMainStatusBar(HWND window) {
-    StatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS, 0, 0, 0, 0, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), AppInstance, nullptr);
-    if (!StatusBar) return nullptr;
-    RECT client = {};
-    GetClientRect(StatusBar, &client);
-    const int w = client.right - client.left;
-    int edges[5] = {w / 10, w / 10 + w / 5, w - (2 * w) / 5, w - w / 5, -1};
-    SendMessageA(StatusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    return StatusBar;
-}
-
 void ShowStatusMessage(const char *text, unsigned ms) {
     const uint64_t now = GetUtcFileTimeNow();
     if (MessageTimerId != 0) {
@@ -185,14 +173,14 @@ void ShowRefCheckStatus(void) {
 void UpdateDbStatus(void) {
     char path[MAX_PATH];
     // A path cut to the buffer would name another file: such a database is missing.
-    const int length = snprintf(path, sizeof path, "%s%s", EditorSettings.DataDirectory, kDbFileName);
+    const int length = snprintf(path, sizeof path, "%s\\%s", EditorSettings.DataDirectory, kSummitsDbFileName);
     if (length < 0 || static_cast<size_t>(length) >= sizeof path || !FileExists(path)) {
         SetDbState("No Summits DB", IDI_NO_DBICON, "The Summits Database is Missing");
     } else if ((DbLastUpdate = DbGetInfoDate(path, DbDateText, 1)) < 0) {
         SetDbState("Wrong Summits DB", IDI_NO_DBICON, "The Summits Database is not Compatible");
     } else {
         CheckDbAge();
-        const int count = DbCount("\"References\"", nullptr);
+        const int count = DbCount(kReferencesTable, nullptr);
         if (count <= 0) {
             SetDbState("Empty Summits DB", IDI_NO_DBICON, "The Summits Database is Empty");
         } else {

@@ -1,14 +1,10 @@
 // The main window's five-part status bar: transient messages with their expiry,
 // the log's status and file name, the summits database status with its age
-// warning, and the UTC clock. ShowStatusMessage, ErrorBeep, SetLogFileName and
-// DbAvailable are declared in uihooks.h.
+// warning, and the UTC clock. What is declared here takes plain types only, so
+// the portable log modules call it too (through uihooks.h); the bar's window,
+// its timers and their procedures are in statusbar_win.h.
 #pragma once
 
-#include <windows.h>
-
-#include <cstdint>
-
-#include "uihooks.h"
 #include "utctime.h"
 
 // Parts, from the left.
@@ -18,28 +14,27 @@ constexpr int SBP_MESSAGE = 2;
 constexpr int SBP_DB_STATUS = 3;
 constexpr int SBP_CLOCK = 4;
 
-constexpr UINT_PTR IDT_CLOCK = 100;     // on the main window, 1000 ms
-constexpr UINT_PTR IDT_MESSAGE = 101;   // thread timer, 200 ms; the system picks the id used
-
-extern HWND StatusBar;
-extern uint64_t MessageExpiry;    // FILETIME count (UTC) at which the message goes
-extern UINT_PTR MessageTimerId;   // the armed message timer, 0 when none
-extern char DbStatusText[64];
-extern char DbStatusTip[64];
-extern HICON DbStatusIcon;
+// 1 when the summits database holds summits; every summit lookup is gated by it.
+extern int DbAvailable;
 extern UtcTime DbLastUpdate;      // -1 while unknown
 extern char DbDateText[20];       // "Unknown" until the database is read
+extern char DbStatusText[64];
+extern char DbStatusTip[64];
 
-// Creates the status bar (control IDC_STATUS_BAR) along the bottom of window and
-// sets its five part edges from its width; returns it (also kept in StatusBar).
-HWND CreateMainStatusBar(HWND window);
+// Shows text in the message part for ms milliseconds (0: until the next
+// message). A new message replaces the old one and cancels its expiry.
+void ShowStatusMessage(const char *text, unsigned ms);
+
+// The beep that follows a failure message (600 Hz, 150 ms).
+void ErrorBeep(void);
 
 void SetLogStatus(const char *text);
 void ClearLogStatus(void);
+
+// Shows the last component of path in the log file part ("." for none).
+void SetLogFileName(const char *path);
 void ClearLogFileName(void);
+
 void ShowRefCheckStatus(void);
 void UpdateDbStatus(void);
 int ShowOutOfMemory(void);
-
-void CALLBACK ClockTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
-void CALLBACK ClearMessageTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);

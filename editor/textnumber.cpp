@@ -1,3 +1,5 @@
+// The number a text begins with, read by rules of our own rather than the C
+// library's, so that every runtime reads the same value.
 #include "textnumber.h"
 
 #include <cctype>

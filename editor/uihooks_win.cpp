@@ -1,13 +1,14 @@
-// The window edges the log modules call (uihooks.h) that belong to no single
-// window module: the system box, the shell, the program's version and the
-// entry form's combo boxes of the main window.
+// The seam edges of uihooks.h that belong to no single window module: the
+// system box, the shell, the program's version and the entry form's combo
+// boxes of the main window. The others are defined by their modules.
+#include "uihooks.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
 #include "appstate.h"
 #include "entryform.h"
-#include "strutil.h"
-#include "uihooks.h"
+#include "strutil_win.h"
 
 int ShowMessageBox(const char *text, const char *caption, unsigned type) {
     return MessageBoxA(MainWindow, text, caption, type);

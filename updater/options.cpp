@@ -1,3 +1,6 @@
+// Tarnsync's command line, the decision to restart elevated and the arguments
+// of the restarted copy: portable, so the native tests run them; the program's
+// stages in tarnsync_win.cpp call them.
 #include "options.h"
 
 #include <cstdio>
@@ -7,7 +10,7 @@
 
 namespace {
 
-const char *const AsUserWarning =
+constexpr char kAsUserWarning[] =
     "\nWARNING: Allowing the program to run without Administrator rights is\n"
     "not recommended as Windows may re-map the location of certain files, which\n"
     "could lead to unexpected results.\n\n";
@@ -42,7 +45,7 @@ int ParseUpdaterOptions(int argc, char **argv, UpdaterOptions *options) {
             }
             if (Is(word, "allow-as-user") || Is(word, "u")) {
                 options->AllowAsUser = 1;
-                fputs(AsUserWarning, stdout);
+                fputs(kAsUserWarning, stdout);
                 continue;
             }
         }

@@ -1,3 +1,7 @@
+// The rebuild of the summits table from the summits list: each data line
+// converted into a row (name cleaned, dates read, coordinates checked) and
+// inserted, then the database stamped with the list's date. Portable, so the
+// native tests run it against the SQLite stand-in; Tarnsync calls it as a stage.
 #include "rebuild.h"
 
 #include <cmath>
@@ -11,9 +15,8 @@
 
 namespace {
 
-const char *const ReferencesTable = "\"References\"";
-const char *const ReferencesColumns = "SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude";
-constexpr size_t NameColumnWidth = 50;
+constexpr char kReferencesColumns[] = "SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude";
+constexpr size_t kNameColumnWidth = 50;
 
 // Copies field (NULL as empty) into a buffer of capacity bytes, cut to fit.
 void CopyField(const char *field, char *out, size_t capacity) {
@@ -68,7 +71,7 @@ int InsertRow(const SummitRow &row, bool prepared) {
     int length = snprintf(values, sizeof values, "'%s', '%s', '%s', '%s', %f, %f", row.Ref, row.Name, from, to,
                           static_cast<double>(row.Latitude), static_cast<double>(row.Longitude));
     if (length < 0 || static_cast<size_t>(length) >= sizeof values) return 0;
-    return DbInsert(ReferencesTable, ReferencesColumns, values);
+    return DbInsert(kReferencesTable, kReferencesColumns, values);
 }
 
 // The Info row's date; 1 when written.
@@ -81,6 +84,12 @@ int WriteInfoDate(UtcTime date) {
 }
 
 }  // namespace
+
+int StampInfoDate(const ListHeader *header) {
+    if (WriteInfoDate(header->CsvDate)) return 1;
+    fputs("WARNING: Unable to configure DB version.\n", stderr);
+    return 0;
+}
 
 int CleanSummitName(const char *ref, char *name, size_t capacity) {
     struct Entity {
@@ -125,9 +134,9 @@ int ConvertListRow(const ListHeader *header, int lineNumber, SummitRow *row) {
     CopyField(CsvGetField(header->Columns[ColumnLongitude]), longitude, sizeof longitude);
 
     if (!CleanSummitName(row->Ref, row->Name, sizeof row->Name)) return -1;
-    if (strlen(row->Name) > NameColumnWidth) {
-        row->Name[NameColumnWidth] = '\0';
-        fprintf(stderr, "WARNING: Summit Name cut to %d characters (%s)\n", static_cast<int>(NameColumnWidth),
+    if (strlen(row->Name) > kNameColumnWidth) {
+        row->Name[kNameColumnWidth] = '\0';
+        fprintf(stderr, "WARNING: Summit Name cut to %d characters (%s)\n", static_cast<int>(kNameColumnWidth),
                 row->Ref);
     }
     if (!from[0]) strcpy(from, "02/02/2002");
@@ -160,7 +169,7 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         return -1;
     };
 
-    if (DbCount(ReferencesTable, nullptr) > 0 && !DbDelete(ReferencesTable, "1")) {
+    if (DbCount(kReferencesTable, nullptr) > 0 && !DbDelete(kReferencesTable, "1")) {
         DbFinishSummitInsert();
         if (transaction) DbEndTransaction(0);
         fputs("ERROR: Unable to update the database - have you closed the Editor ?\n", stderr);
@@ -193,7 +202,7 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         return abort();
     }
     DbFinishSummitInsert();
-    if (!WriteInfoDate(header->CsvDate)) fputs("WARNING: Unable to configure DB version.\n", stderr);
+    StampInfoDate(header);
     if (transaction && !DbEndTransaction(1)) {
         fputs("ERROR: Unable to update the database - have you closed the Editor ?\n", stderr);
         fputs(abortText, stderr);

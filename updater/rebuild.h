@@ -1,4 +1,5 @@
-// The rebuild of the summits table from the list, and its row conversion.
+// The rebuild of the summits table from the list: the row conversion, the
+// rebuild itself and the stamp of the list's date on the database.
 #pragma once
 
 #include <chrono>
@@ -28,9 +29,13 @@ int CleanSummitName(const char *ref, char *name, size_t capacity);
 // -1: out of memory.
 int ConvertListRow(const ListHeader *header, int lineNumber, SummitRow *row);
 
+// Writes the list's build date into the Info row (LastUpdate of Version 1.1).
+// 1 written; 0 after a warning on standard error, the run then goes on.
+int StampInfoDate(const ListHeader *header);
+
 // Empties "References", inserts every data line after the header and stamps
-// the list's build date, all in one transaction where the driver allows: on
-// any failure the previous rows and date stay. Without transactions the date
-// is reset first, so a broken rebuild is done again by the next run. 1 done
-// (summary printed); -1 abort (messages printed).
+// the list's build date (StampInfoDate), all in one transaction where the
+// driver allows: on any failure the previous rows and date stay. Without
+// transactions the date is reset first, so a broken rebuild is done again by
+// the next run. 1 done (summary printed); -1 abort (messages printed).
 int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_clock::time_point startTime);

@@ -1,24 +1,20 @@
+// The summits list: where it may be fetched from and when, its date forms, and
+// the check of its title and header lines that decides on a rebuild. Portable;
+// the download itself is Tarnsync's (tarnsync_win.cpp), the rebuild rebuild.cpp's.
 #include "summitslist.h"
 
 #include <cctype>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <sys/stat.h>
 
 #include "csvreader.h"
 
-const char *const RequiredColumns[RequiredColumnCount] = {"SummitName", "SummitCode", "ValidFrom",
-                                                          "ValidTo",    "Latitude",   "Longitude"};
+const char *const RequiredColumns[kRequiredColumnCount] = {"SummitName", "SummitCode", "ValidFrom",
+                                                           "ValidTo",    "Latitude",   "Longitude"};
 
 namespace {
-
-UtcTime DayTime(int year, int month, int day) {
-    struct tm tm;
-    memset(&tm, 0, sizeof tm);
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    return MakeUtcTime(&tm);
-}
 
 // "%4d-%d-%d" alone also reads "12-25-2025" as the year 12.
 bool StartsWithFourDigits(const char *text) {
@@ -28,12 +24,44 @@ bool StartsWithFourDigits(const char *text) {
     return !isdigit(static_cast<unsigned char>(text[4]));
 }
 
+// A decimal integer as "%d" reads it (white space, a sign, digits), taking at
+// most width characters when width is non-zero. A number beyond an int fails:
+// sscanf would leave its value undefined.
+bool ScanNumber(const char **text, int width, int *out) {
+    const char *p = *text;
+    while (isspace(static_cast<unsigned char>(*p))) ++p;
+    int used = 0;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p++ == '-';
+        ++used;
+    }
+    int64_t value = 0;
+    int digits = 0;
+    for (; (width == 0 || used < width) && isdigit(static_cast<unsigned char>(*p)); ++p, ++used, ++digits) {
+        value = value * 10 + (*p - '0');
+        if (value > static_cast<int64_t>(INT_MAX) + 1) return false;
+    }
+    if (negative) value = -value;
+    if (digits == 0 || value < INT_MIN || value > INT_MAX) return false;
+    *out = static_cast<int>(value);
+    *text = p;
+    return true;
+}
+
+// Three numbers with a separator between them, as "%d/%d/%4d" (firstWidth 0) or
+// "%4d-%d-%d" (firstWidth 4) reads them.
+bool ScanDate(const char *text, char separator, int firstWidth, int *a, int *b, int *c) {
+    return ScanNumber(&text, firstWidth, a) && *text++ == separator && ScanNumber(&text, 0, b) &&
+           *text++ == separator && ScanNumber(&text, firstWidth ? 0 : 4, c);
+}
+
 UtcTime ParseDate(const char *text, bool monthFirst) {
     if (!text) return -1;
     int a = 0, b = 0, c = 0;
-    if (sscanf(text, "%d/%d/%4d", &a, &b, &c) == 3) return DayTime(c, b, a);
-    if (StartsWithFourDigits(text) && sscanf(text, "%4d-%d-%d", &a, &b, &c) == 3) return DayTime(a, b, c);
-    if (monthFirst && sscanf(text, "%d-%d-%4d", &a, &b, &c) == 3) return DayTime(c, a, b);
+    if (ScanDate(text, '/', 0, &a, &b, &c)) return UtcDayStart(c, b, a);
+    if (StartsWithFourDigits(text) && ScanDate(text, '-', 4, &a, &b, &c)) return UtcDayStart(a, b, c);
+    if (monthFirst && ScanDate(text, '-', 0, &a, &b, &c)) return UtcDayStart(c, a, b);
     return -1;
 }
 
@@ -86,7 +114,7 @@ int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int forc
             return -1;
         }
         for (int i = 0; i < fields; ++i)
-            for (int c = 0; c < RequiredColumnCount; ++c)
+            for (int c = 0; c < kRequiredColumnCount; ++c)
                 if (strcmp(CsvGetField(i), RequiredColumns[c]) == 0) {
                     header->Columns[c] = i;
                     if (i > header->MaxColumnIndex) header->MaxColumnIndex = i;

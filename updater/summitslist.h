@@ -7,14 +7,14 @@
 
 #include "utctime.h"
 
-constexpr int RequiredColumnCount = 6;
+constexpr int kRequiredColumnCount = 6;
 // In this order: "SummitName", "SummitCode", "ValidFrom", "ValidTo", "Latitude", "Longitude".
-extern const char *const RequiredColumns[RequiredColumnCount];
+extern const char *const RequiredColumns[kRequiredColumnCount];
 enum { ColumnName, ColumnCode, ColumnValidFrom, ColumnValidTo, ColumnLatitude, ColumnLongitude };
 
 // What the title and header lines told.
 struct ListHeader {
-    int Columns[RequiredColumnCount];   // field positions, -1 until found
+    int Columns[kRequiredColumnCount];   // field positions, -1 until found
     int MaxColumnIndex;
     int HeaderLineCount;                // lines read up to and including the header
     UtcTime CsvDate;                    // the build date, -1 until read

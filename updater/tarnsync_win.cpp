@@ -1,6 +1,7 @@
 // Tarnsync's entry and its Win32 stages: start-up, banner, the wait for the
 // editor, settings, elevation, the download through curl.exe and the endings.
-// The list checks and the rebuild are the portable stages of the library.
+// The option parsing, the list checks and the rebuild are the portable stages
+// of the library (options, summitslist, rebuild), called from here.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -16,20 +17,23 @@
 #include "options.h"
 #include "rebuild.h"
 #include "registry.h"
+#include "scoped_win.h"
 #include "strutil.h"
+#include "strutil_win.h"
 #include "summitsdb.h"
 #include "summitslist.h"
 #include "sysinfo.h"
 
 namespace {
 
-const char *const SettingsKey = "Software\\Brindlecote\\Tarnlog";
-const char *const DefaultDownloadUrl = "https://maps.vornfell.example/summitslist.csv";
-const char *const UpdaterCaption = "TARNLOG - DataBase Updater";
-const char *const TryAgainLater = "Update process aborted - please try again another time.\n";
-constexpr long MinimumListBytes = 10000000;
+constexpr char kDefaultDownloadUrl[] = "https://maps.vornfell.example/summitslist.csv";
+constexpr char kUpdaterCaption[] = "TARNLOG - DataBase Updater";
+constexpr char kTryAgainLater[] = "Update process aborted - please try again another time.\n";
+constexpr long kMinimumListBytes = 10000000;
 
 struct UpdaterRun {
+    int Argc;
+    char **Argv;
     HWND OwnerWindow;
     char ModulePath[MAX_PATH];
     char ProgramDirectory[MAX_PATH];
@@ -44,7 +48,22 @@ struct UpdaterRun {
     char DownloadUrl[MAX_PATH];
     char SummitsDbPath[MAX_PATH];
     char SummitsCsvPath[MAX_PATH];
+    int NeedsUpdate;   // the database was just created
+    UtcTime DbDate;    // the database's date, -1 unknown
+    FILE *List;        // the summits list, open from its check to the end of the run
+    ListHeader Header;
+    std::chrono::steady_clock::time_point StartTime;   // of the list check and rebuild
+    int ExitCode;                                      // the process's, once a stage has ended the run
 };
+
+// Every stage takes the run and returns true to hand on to the next stage, or
+// false when the run ends there, with run->ExitCode set. No stage is returned to.
+typedef bool (*UpdaterStage)(UpdaterRun *run);
+
+bool EndRun(UpdaterRun *run, int exitCode) {
+    run->ExitCode = exitCode;
+    return false;
+}
 
 // The pause before an ending; what was printed is shown first.
 void Pause(const UpdaterRun &run) {
@@ -53,26 +72,35 @@ void Pause(const UpdaterRun &run) {
     WaitSecondsOrKey(static_cast<float>(run.Options.PauseSeconds));
 }
 
-int AbortUpdate(const UpdaterRun &run) {
-    Pause(run);
-    DbClose();
-    return 1;
+void CloseList(UpdaterRun *run) {
+    if (run->List) fclose(run->List);
+    run->List = nullptr;
+    CsvReaderReset();
 }
 
-int FinishUpdate(const UpdaterRun &run, FILE *list) {
-    if (list) fclose(list);
-    CsvReaderReset();
+// The error ending: pause, close, exit code 1.
+bool AbortUpdate(UpdaterRun *run) {
+    CloseList(run);
+    Pause(*run);
+    DbClose();
+    return EndRun(run, 1);
+}
+
+// The good ending, also when the database needed no update: close, report,
+// pause, and start the editor again when it started this run.
+bool FinishUpdate(UpdaterRun *run) {
+    CloseList(run);
     DbClose();
     printf("\nCompleted!\n");
-    Pause(run);
+    Pause(*run);
     char editor[MAX_PATH];
-    snprintf(editor, sizeof editor, "%s\\Tarnlog.exe", run.ProgramDirectory);
-    if (run.Options.UpdateNow && FileExists(editor))
-        ShellExecuteA(run.OwnerWindow, "open", editor, nullptr, nullptr, SW_SHOWNORMAL);
-    return 0;
+    snprintf(editor, sizeof editor, "%s\\Tarnlog.exe", run->ProgramDirectory);
+    if (run->Options.UpdateNow && FileExists(editor))
+        ShellExecuteA(run->OwnerWindow, "open", editor, nullptr, nullptr, SW_SHOWNORMAL);
+    return EndRun(run, 0);
 }
 
-void InitUpdater(UpdaterRun *run) {
+bool InitUpdater(UpdaterRun *run) {
     run->OwnerWindow = GetConsoleHwnd();
     if (!run->OwnerWindow) run->OwnerWindow = GetDesktopWindow();
     SetConsoleTitleA("Tarnsync");
@@ -88,51 +116,71 @@ void InitUpdater(UpdaterRun *run) {
     run->ProgramDirectory[slash ? slash - run->ModulePath : 0] = '\0';
     size_t nameLength = strlen(run->ExeName);
     if (strstr(run->ExeName, ".exe") && nameLength >= 4) run->ExeName[nameLength - 4] = '\0';
+    return true;
 }
 
-void PrintBanner(const UpdaterRun &run) {
-    printf("%s V", run.ExeName);
+// curl.exe cannot check the server without its certificates.
+bool CheckCaBundle(UpdaterRun *run) {
+    snprintf(run->CaBundlePath, sizeof run->CaBundlePath, "%s\\curl-ca-bundle.crt", run->ProgramDirectory);
+    if (FileExists(run->CaBundlePath)) return true;
+    printf("ERROR: The required file %s is missing - You may need to re-install.\n", run->CaBundlePath);
+    return EndRun(run, 1);
+}
+
+bool PrintBanner(UpdaterRun *run) {
+    printf("%s V", run->ExeName);
     for (const char *name : {"ProductVersion", "LegalCopyright"}) {
         char text[256];
-        if (GetFileVersionString(text, sizeof text, run.ModulePath, name) > 0) printf("%s ", text);
+        if (GetFileVersionString(text, sizeof text, run->ModulePath, name) > 0) printf("%s ", text);
     }
     printf("\nBuild Date: %s\n", __DATE__ " " __TIME__);
+    return true;
 }
 
-// 1 to go on; 0 when the user chose to stop; -1 out of memory.
-int WaitForEditorExit(const UpdaterRun &run) {
+// ParseUpdaterOptions as a stage: "version" ends the run after the banner.
+bool OptionsStage(UpdaterRun *run) {
+    if (ParseUpdaterOptions(run->Argc, run->Argv, &run->Options)) return true;
+    return EndRun(run, 0);
+}
+
+bool WaitForEditorExit(UpdaterRun *run) {
     fflush(stdout);
     WaitSecondsOrKey(2);
     while (IsProcessRunning("Tarnlog.exe")) {
-        int answer = MessageBoxA(run.OwnerWindow,
+        int answer = MessageBoxA(run->OwnerWindow,
                                  "Please close Tarnlog to allow the Summits Database to be updated.\n"
                                  "Click OK to Continue or Cancel to Abort & Exit",
-                                 UpdaterCaption, MB_OKCANCEL | MB_ICONINFORMATION);
+                                 kUpdaterCaption, MB_OKCANCEL | MB_ICONINFORMATION);
         if (answer == 0) {
-            MessageBoxA(run.OwnerWindow, "ERROR: Out of Memory", UpdaterCaption, MB_ICONERROR);
-            return -1;
+            MessageBoxA(run->OwnerWindow, "ERROR: Out of Memory", kUpdaterCaption, MB_ICONERROR);
+            return EndRun(run, 1);
         }
-        if (answer == IDCANCEL) return 0;
+        if (answer == IDCANCEL) {
+            printf("\nAborted\n");
+            return EndRun(run, 1);
+        }
     }
-    return 1;
+    return true;
 }
 
 // A registry text, terminated; empty when missing or unreadable.
+// The whole field is offered: the reader refuses a text that fills its room
+// without a terminator, so the longest value needs the spare byte. Data that
+// fills the field holds its own terminator.
 void ReadSetting(const char *name, char *out, int capacity) {
-    int size = capacity - 1;
+    int size = capacity;
     RegReadString(TARN_HKEY_CURRENT_USER, SettingsKey, name, out, &size);
-    out[size > 0 ? size : 0] = '\0';
+    out[size <= 0 ? 0 : size < capacity ? size : capacity - 1] = '\0';
 }
 
-long ReadNumberSetting(const char *name, long fallback, int *found = nullptr) {
+long ReadNumberSetting(const char *name, long fallback) {
     uint32_t value = 0;
     int size = 4;
     RegReadDword(TARN_HKEY_CURRENT_USER, SettingsKey, name, &value, &size);
-    if (found) *found = size == 4;
     return size == 4 ? static_cast<long>(static_cast<int32_t>(value)) : fallback;
 }
 
-void ReadUpdaterSettings(UpdaterRun *run) {
+bool ReadUpdaterSettings(UpdaterRun *run) {
     printf("\nChecking ...\n");
     ReadSetting("DBLocation", run->DataDirectory, sizeof run->DataDirectory);
     if (!run->DataDirectory[0]) strcpy(run->DataDirectory, run->ProgramDirectory);
@@ -141,138 +189,137 @@ void ReadUpdaterSettings(UpdaterRun *run) {
     run->CurlMaxTime = ReadNumberSetting("DownLoadTimeOut", 300);
     run->NoUacWarn = ReadNumberSetting("NO_UAC_WARN", 0) != 0;
     ReadSetting("CSV_Download_URL", run->DownloadUrl, sizeof run->DownloadUrl);
-    if (!run->DownloadUrl[0]) strcpy(run->DownloadUrl, DefaultDownloadUrl);
+    if (!run->DownloadUrl[0]) strcpy(run->DownloadUrl, kDefaultDownloadUrl);
+    return true;
 }
 
-// -1 go on without restarting; otherwise the exit code.
-int RestartElevated(const UpdaterRun &run, int argc, char **argv) {
-    if (run.Options.AllowAsUser ||
-        !RestartNeeded(IsVistaOrLater, IsUacEnabled, IsUserAdmin, run.DataDirectory, run.WindowsDir))
-        return -1;
-    if (!run.NoUacWarn) {
+// Goes on without restarting where no restart is needed; otherwise the run
+// ends here, the elevated copy (when it started) running in its place.
+bool RestartElevated(UpdaterRun *run) {
+    if (run->Options.AllowAsUser ||
+        !RestartNeeded(IsVistaOrLater, IsUacEnabled, IsUserAdmin, run->DataDirectory, run->WindowsDir))
+        return true;
+    if (!run->NoUacWarn) {
         char text[1024];
         int length = snprintf(text, sizeof text,
                               "WARNING: This program requires enhanced (administrative) access so that "
                               "it can update files in the Installation folder (%s), is this Ok ?\n\n"
                               "Note: Windows UAC will also ask you to confirm, "
                               "selecting NO will cancel the VORN Database update process.",
-                              run.DataDirectory);
+                              run->DataDirectory);
         if (length < 0 || static_cast<size_t>(length) >= sizeof text) {
             printf("ERROR: Out of Memory\n");
-            Pause(run);
-            return 1;
+            Pause(*run);
+            return EndRun(run, 1);
         }
-        if (MessageBoxA(run.OwnerWindow, text, "WARNING", MB_YESNO | MB_ICONINFORMATION) != IDYES) {
+        if (MessageBoxA(run->OwnerWindow, text, "WARNING", MB_YESNO | MB_ICONINFORMATION) != IDYES) {
             printf("Program Aborted by User\n");
-            Pause(run);
-            return 0;
+            Pause(*run);
+            return EndRun(run, 0);
         }
     }
     char arguments[1024];
-    if (!BuildRestartArguments(argc, argv, arguments, sizeof arguments)) {
+    if (!BuildRestartArguments(run->Argc, run->Argv, arguments, sizeof arguments)) {
         printf("ERROR: Unable to restart the program\n");
-        return 1;
+        return EndRun(run, 1);
     }
-    printf("Running : %s %s\n", run.ModulePath, arguments);
+    printf("Running : %s %s\n", run->ModulePath, arguments);
     fflush(stdout);
-    HINSTANCE started = ShellExecuteA(run.OwnerWindow, "runas", run.ModulePath, arguments, nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(started) > 32) return 0;
+    HINSTANCE started = ShellExecuteA(run->OwnerWindow, "runas", run->ModulePath, arguments, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(started) > 32) return EndRun(run, 0);
     printf("ERROR: Unable to restart the program\n");
-    return 1;
+    return EndRun(run, 1);
 }
 
-// 1 open, with *needsUpdate and *dbDate set; 0 after the error message.
-int OpenOrCreateSummitsDb(UpdaterRun *run, int *needsUpdate, UtcTime *dbDate) {
-    snprintf(run->SummitsDbPath, sizeof run->SummitsDbPath, "%s\\%s", run->DataDirectory, "VORN_REFS.MDB");
-    *needsUpdate = 0;
-    *dbDate = -1;
+// Opens the database, or creates it (which then needs the update).
+bool OpenOrCreateSummitsDb(UpdaterRun *run) {
+    snprintf(run->SummitsDbPath, sizeof run->SummitsDbPath, "%s\\%s", run->DataDirectory, kSummitsDbFileName);
+    run->NeedsUpdate = 0;
+    run->DbDate = -1;
     if (FileExists(run->SummitsDbPath)) {
         char dbDateText[15] = "Unknown";
-        *dbDate = DbGetInfoDate(run->SummitsDbPath, dbDateText, 0);
-        if (*dbDate < 0) {
+        run->DbDate = DbGetInfoDate(run->SummitsDbPath, dbDateText, 0);
+        if (run->DbDate < 0) {
             fputs("ERROR: The database is NOT compatible with this version of the program.\n\n", stderr);
-            return 0;
+            return AbortUpdate(run);
         }
-        return 1;
+        return true;
     }
     if (!DbCreate(run->SummitsDbPath, 0)) {
         fputs("ERROR: Unable to create a new database\n\n", stderr);
-        return 0;
+        return AbortUpdate(run);
     }
-    *needsUpdate = 1;
-    return 1;
+    run->NeedsUpdate = 1;
+    return true;
 }
 
-// Frees the temporary name and removes its file on every path.
-struct TempDownload {
-    char *path = nullptr;
-    ~TempDownload() {
-        if (path) {
-            DeleteFileA(path);
-            free(path);
-        }
+// Fetches the list through curl.exe when the copy beside the database is
+// missing, forced or more than a day old.
+bool DownloadSummitsList(UpdaterRun *run) {
+    snprintf(run->SummitsCsvPath, sizeof run->SummitsCsvPath, "%s\\%s", run->DataDirectory, "summitslist.csv");
+    if (!ListNeedsDownload(run->SummitsCsvPath, run->Options.ForceUpdate, time(nullptr))) {
+        printf("\nThe CSV should not need updating (as it is less than 24 hours old)\n");
+        return true;
     }
-};
-
-// -2 go on; otherwise the exit code.
-int DownloadSummitsList(const UpdaterRun &run) {
-    printf("\nDownloading from\n\t%s\n", run.DownloadUrl);
+    printf("\nDownloading from\n\t%s\n", run->DownloadUrl);
     printf("\nContacting download site\n");
     // The address goes into a command line that may run with raised rights.
-    if (!DownloadUrlIsSafe(run.DownloadUrl)) {
+    if (!DownloadUrlIsSafe(run->DownloadUrl)) {
         fputs("ERROR: The download address is not a plain http, https or file address\n", stderr);
         fputs("Update process aborted\n", stderr);
         return AbortUpdate(run);
     }
-    TempDownload temp;
-    temp.path = _tempnam(getenv("TEMP"), "VORNCSV");
-    if (!temp.path) {
+    // Removed again on every path.
+    ScopedTempFile temp(_tempnam(getenv("TEMP"), "VORNCSV"));
+    if (!temp) {
         printf("ERROR: %s\nUnable to create a  temporary file - the update process was aborted.", strerror(errno));
-        Pause(run);
-        return -1;
+        Pause(*run);
+        return EndRun(run, -1);
     }
     char parameters[2048];
     snprintf(parameters, sizeof parameters,
              "--fail --cacert \"%s\" --location --url \"%s\" --output \"%s\" --connect-timeout %ld --max-time %ld",
-             run.CaBundlePath, run.DownloadUrl, temp.path, run.CurlConnectTimeout, run.CurlMaxTime);
+             run->CaBundlePath, run->DownloadUrl, temp.Get(), run->CurlConnectTimeout, run->CurlMaxTime);
     char curl[MAX_PATH];
-    snprintf(curl, sizeof curl, "%s\\curl.exe", run.ProgramDirectory);
+    snprintf(curl, sizeof curl, "%s\\curl.exe", run->ProgramDirectory);
     SHELLEXECUTEINFOA execute;
     memset(&execute, 0, sizeof execute);
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = run.OwnerWindow;
+    execute.hwnd = run->OwnerWindow;
     execute.lpVerb = "open";
     execute.lpFile = curl;
     execute.lpParameters = parameters;
     execute.nShow = SW_HIDE;
     fflush(stdout);
-    if (!ShellExecuteExA(&execute) || !execute.hProcess) {
+    const BOOL launched = ShellExecuteExA(&execute);
+    ScopedKernelHandle process(launched ? execute.hProcess : nullptr);
+    if (!process) {
         MessageBoxA(nullptr, "ERROR: Could not execute CURL command !\r\n", "VORN CSV Log Editor", MB_ICONERROR);
         fputs("Update process aborted\n", stderr);
         DbClose();
-        return 1;
+        return EndRun(run, 1);
     }
-    WaitForSingleObject(execute.hProcess, INFINITE);
+    WaitForSingleObject(process.Get(), INFINITE);
     DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(execute.hProcess, &code);
-    CloseHandle(execute.hProcess);
+    GetExitCodeProcess(process.Get(), &code);
+    process.Reset();
     if (code != 0) {
         printf("ERROR: A Problem occurred during the download\n");
-        fputs(TryAgainLater, stderr);
+        fputs(kTryAgainLater, stderr);
         return AbortUpdate(run);
     }
     struct _stat status;
-    if (_stat(temp.path, &status) != 0 || status.st_size < MinimumListBytes) {
+    if (_stat(temp.Get(), &status) != 0 || status.st_size < kMinimumListBytes) {
         printf("ERROR: A problem was detected with the download (file is too small)\n");
-        fputs(TryAgainLater, stderr);
+        fputs(kTryAgainLater, stderr);
         return AbortUpdate(run);
     }
     // Copied under a name of its own first: the old list stays whole until the new one is.
     char partial[MAX_PATH + 8];
-    snprintf(partial, sizeof partial, "%s.new", run.SummitsCsvPath);
-    if (!CopyFileA(temp.path, partial, FALSE) ||
-        !MoveFileExA(partial, run.SummitsCsvPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    snprintf(partial, sizeof partial, "%s.new", run->SummitsCsvPath);
+    if (!CopyFileA(temp.Get(), partial, FALSE) ||
+        !MoveFileExA(partial, run->SummitsCsvPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DWORD error = GetLastError();
         char text[256] = "";
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
@@ -281,62 +328,46 @@ int DownloadSummitsList(const UpdaterRun &run) {
         DeleteFileA(partial);
         printf("ERROR: There was a problem saving the download (%ld %s)\n", static_cast<long>(error), text);
         fprintf(stderr, "Update process aborted - please check that you have write access to: \n\t%s\n",
-                run.DataDirectory);
+                run->DataDirectory);
         return AbortUpdate(run);
     }
-    return -2;
+    return true;
+}
+
+// Opens the list and runs CheckSummitsListHeader on it: a list that needs no
+// rebuild ends the run well, a faulty one aborts it.
+bool ListCheckStage(UpdaterRun *run) {
+    run->StartTime = std::chrono::steady_clock::now();
+    run->List = fopen(run->SummitsCsvPath, "rt");
+    if (!run->List) {
+        fprintf(stderr, "ERROR: Unable to open CSV file:\n\t%s\n\t(%s)\n", run->SummitsCsvPath, strerror(errno));
+        return AbortUpdate(run);
+    }
+    const int checked = CheckSummitsListHeader(run->List, run->DbDate, run->NeedsUpdate, run->Options.ForceUpdate,
+                                               &run->Header);
+    if (checked < 0) return AbortUpdate(run);
+    if (checked == 0) return FinishUpdate(run);
+    return true;
+}
+
+// RebuildReferences (which stamps the database's date) as a stage.
+bool RebuildStage(UpdaterRun *run) {
+    if (RebuildReferences(run->List, &run->Header, run->StartTime) < 0) return AbortUpdate(run);
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-    UpdaterRun run;
-    memset(&run, 0, sizeof run);
-    InitUpdater(&run);
-
-    snprintf(run.CaBundlePath, sizeof run.CaBundlePath, "%s\\curl-ca-bundle.crt", run.ProgramDirectory);
-    if (!FileExists(run.CaBundlePath)) {
-        printf("ERROR: The required file %s is missing - You may need to re-install.\n", run.CaBundlePath);
-        return 1;
-    }
-    PrintBanner(run);
-    if (!ParseUpdaterOptions(argc, argv, &run.Options)) return 0;
-
-    int waited = WaitForEditorExit(run);
-    if (waited < 0) return 1;
-    if (waited == 0) {
-        printf("\nAborted\n");
-        return 1;
-    }
-    ReadUpdaterSettings(&run);
-    int restarted = RestartElevated(run, argc, argv);
-    if (restarted >= 0) return restarted;
-
-    int needsUpdate = 0;
-    UtcTime dbDate = -1;
-    if (!OpenOrCreateSummitsDb(&run, &needsUpdate, &dbDate)) return AbortUpdate(run);
-
-    snprintf(run.SummitsCsvPath, sizeof run.SummitsCsvPath, "%s\\%s", run.DataDirectory, "summitslist.csv");
-    if (ListNeedsDownload(run.SummitsCsvPath, run.Options.ForceUpdate, time(nullptr))) {
-        int downloaded = DownloadSummitsList(run);
-        if (downloaded != -2) return downloaded;
-    } else {
-        printf("\nThe CSV should not need updating (as it is less than 24 hours old)\n");
-    }
-
-    auto startTime = std::chrono::steady_clock::now();
-    FILE *list = fopen(run.SummitsCsvPath, "rt");
-    if (!list) {
-        fprintf(stderr, "ERROR: Unable to open CSV file:\n\t%s\n\t(%s)\n", run.SummitsCsvPath, strerror(errno));
-        return AbortUpdate(run);
-    }
-    ListHeader header;
-    int checked = CheckSummitsListHeader(list, dbDate, needsUpdate, run.Options.ForceUpdate, &header);
-    if (checked == 1 && RebuildReferences(list, &header, startTime) < 0) checked = -1;
-    if (checked < 0) {
-        fclose(list);
-        CsvReaderReset();
-        return AbortUpdate(run);
-    }
-    return FinishUpdate(run, list);
+    static UpdaterRun run;
+    run.Argc = argc;
+    run.Argv = argv;
+    static const UpdaterStage stages[] = {
+        InitUpdater,         CheckCaBundle,       PrintBanner,     OptionsStage,
+        WaitForEditorExit,   ReadUpdaterSettings, RestartElevated, OpenOrCreateSummitsDb,
+        DownloadSummitsList, ListCheckStage,      RebuildStage,    FinishUpdate,
+    };
+    for (UpdaterStage stage : stages)
+        if (!stage(&run)) break;
+    return run.ExitCode;
 }

@@ -1,4 +1,5 @@
-// Times RefreshLogList on the real main window under Wine: the view is rebuilt
+// Times RefreshLogList on the main window under Wine, made and set up as the
+// program does it (through the GUI tests' harness): the view is rebuilt
 // in full after every change to the log, so its cost at the largest logs
 // decides how the editor feels. Prints the median and the minimum of several
 // runs per log size, and the same for the paint that follows each rebuild.
@@ -15,39 +16,15 @@
 #include <vector>
 
 #include "appstate.h"
-#include "loglist.h"
+#include "gui/harness.h"
+#include "loglist_win.h"
 #include "mainsetup.h"
 #include "qsolist.h"
 #include "resource.h"
 #include "settings.h"
-#include "statusbar.h"
+#include "statusbar_win.h"
 
 namespace {
-
-INT_PTR CALLBACK HostProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_NOTIFY) {
-        auto *header = reinterpret_cast<NMHDR *>(lParam);
-        if (header->idFrom == IDC_LOG_LIST && header->code == NM_CUSTOMDRAW) {
-            SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawLogListItem(reinterpret_cast<NMLVCUSTOMDRAW *>(lParam)));
-            return TRUE;
-        }
-    }
-    return FALSE;
-}
-
-HWND OpenMainWindow() {
-    HWND window = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, HostProc, 0);
-    if (!window) return nullptr;
-    MainWindow = window;
-    CreateMainStatusBar(window);
-    HWND list = GetDlgItem(window, IDC_LOG_LIST);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, ~0u, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    InsertLogColumns(list);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    return window;
-}
 
 void Pump() {
     MSG msg;
@@ -91,11 +68,12 @@ void Report(const char *what, std::vector<double> times) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
+                                                          ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    AppInstance = GetModuleHandleA(nullptr);
-    EditorSettings.PriListTXTColour = EditorSettings.AltListTXTColour = GetSysColor(COLOR_WINDOWTEXT);
-    HWND window = OpenMainWindow();
+    // The main window as the program sets it up, from a clean settings key.
+    ResetEditorState();
+    HWND window = OpenMainWindowHost();
     if (!window) {
         fprintf(stderr, "the main window could not be created\n");
         return 1;
@@ -136,7 +114,6 @@ int main(int argc, char **argv) {
         Report("paint", paint);
         fflush(stdout);
     }
-    DestroyWindow(window);
-    FreeQsoList();
+    ResetEditorState();
     return 0;
 }

@@ -1,3 +1,5 @@
+// The CSV line reader: line ends, quoting, long lines and many fields, end of
+// input against a read error, and the reset between files.
 #include "csvreader.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +61,8 @@ TEST(CsvReader, LineEndsAndEmptyLines) {
         {"empty input", "", {}},
         {"empty lines", "\r\n\n\rx", {"", "", "", "x"}},
         {"last line without line end", "x,y\r\nlast", {"x,y", "last"}},
+        // A NUL would cut the text short: it ends the line, and the rest is the next line.
+        {"nul ends a line", std::string("\0v2,a\r\nb\0c\r\0", 12), {"", "v2,a", "b", "c", ""}},
     };
     for (const auto &c : cases) {
         auto lines = ReadAll(c.input);

@@ -1,3 +1,5 @@
+// Maidenhead locators both ways, cell boundaries, distances, bearings and the
+// band table.
 #include "locator.h"
 
 #include <gtest/gtest.h>
@@ -362,6 +364,32 @@ TEST(InitialBearing, AlwaysInRange) {
             EXPECT_GE(b, 0);
             EXPECT_LE(b, 359);
         }
+    }
+}
+
+// Hostile arguments give each function's failure result and write nothing.
+TEST(LocatorFunctions, NullArgumentsAndNonFinitePositionsFail) {
+    EXPECT_EQ(LatLonToLocator(nullptr, 0, 0, 0), 0);
+    EXPECT_EQ(LatLonToLocator(nullptr, 51.5, -0.1, 2), 0);
+
+    float latitude = 12.5f, longitude = -34.25f;
+    EXPECT_EQ(LocatorToLatLon(nullptr, &latitude, &longitude), 0);
+    EXPECT_EQ(LocatorToLatLon("JJ00AA", nullptr, &longitude), 0);
+    EXPECT_EQ(LocatorToLatLon("JJ00AA", &latitude, nullptr), 0);
+    EXPECT_EQ(latitude, 12.5f);
+    EXPECT_EQ(longitude, -34.25f);
+
+    EXPECT_EQ(GreatCircleDistance(0, 0, 1, 0, nullptr), 0.0f);
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const DistanceCase bearings[] = {
+        {nan, 0, 10, 0}, {0, nan, 10, 0}, {0, 0, nan, 0}, {0, 0, 10, nan}, {nan, nan, nan, nan},
+        {inf, 0, 10, 0}, {0, -inf, 10, 0}, {0, 0, -inf, 0}, {0, 0, 10, inf},
+    };
+    for (const auto &p : bearings) {
+        EXPECT_EQ(InitialBearing(p.lat1, p.lon1, p.lat2, p.lon2), -1)
+            << p.lat1 << ", " << p.lon1 << " to " << p.lat2 << ", " << p.lon2;
     }
 }
 

@@ -1,3 +1,5 @@
+// The portable text utilities, checked against the C library's own functions
+// where they stand in for them.
 #include "strutil.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,6 +46,14 @@ int InsertSummit(const std::string &ref, const std::string &name, const std::str
 // has exactly statementLength characters.
 std::string Padded(size_t statementLength, const std::string &prefix, const std::string &head, const std::string &tail) {
     return head + std::string(statementLength - prefix.size() - head.size() - tail.size(), ' ') + tail;
+}
+
+// The name a new database is built under before it takes its own: "~" before the file name.
+std::filesystem::path BuildingPath(const std::string &path) {
+    std::filesystem::path p(path);
+    std::string name = "~";
+    name += p.filename().string();   // appended, not "~" + ..., which GCC 12's -Wrestrict misreads
+    return p.parent_path() / name;
 }
 
 class SummitsDb : public ::testing::Test {
@@ -93,6 +102,42 @@ TEST_F(SummitsDb, CreateMakesBothTablesAndTheInfoRow) {
     char dateText[11] = "";
     EXPECT_EQ(DbGetInfoDate(path.c_str(), dateText, 1), 0) << "LastUpdate is 1970-01-01";
     EXPECT_EQ(dateText, ShortDate(0));
+    EXPECT_FALSE(std::filesystem::exists(BuildingPath(path))) << "built under another name, then renamed";
+}
+
+// A creation that fails once the empty file exists, or was cut off earlier,
+// leaves nothing under the real name that a later run would call incompatible.
+TEST_F(SummitsDb, CreateNamesTheFileOnlyWhenItIsComplete) {
+    namespace fs = std::filesystem;
+    for (int closeAfter : {0, 1}) {
+        SCOPED_TRACE(closeAfter);
+        const std::string path = Path(closeAfter ? ".closed.MDB" : ".open.MDB");
+        const fs::path building = BuildingPath(path);
+
+        // The stand-in's driver cannot write its journal: the tables are never made.
+        fs::path journal = building;
+        journal += "-journal";
+        fs::create_directories(journal);
+        EXPECT_EQ(DbCreate(path.c_str(), closeAfter), 0);
+        EXPECT_FALSE(fs::exists(path));
+        EXPECT_FALSE(fs::exists(building)) << "a failure removes what it built";
+        EXPECT_EQ(DbCount("Info", nullptr), 0) << "nothing stays open";
+        fs::remove(journal);
+
+        // What an interrupted creation left under the building name is replaced.
+        WriteBytes(building, "half a database");
+        ASSERT_EQ(DbCreate(path.c_str(), closeAfter), 1);
+        EXPECT_FALSE(fs::exists(building));
+        if (!closeAfter)
+            EXPECT_EQ(InsertSummit("AB/CD-001", "Hill", DateValue(2002, 2, 2), DateValue(2020, 12, 31)), 1)
+                << "left open read-write";
+        else
+            EXPECT_EQ(DbCount("Info", nullptr), 0) << "closed after creation";
+        DbClose();
+        char dateText[11] = "";
+        EXPECT_EQ(DbGetInfoDate(path.c_str(), dateText, 1), 0) << "compatible";
+        DbClose();
+    }
 }
 
 TEST_F(SummitsDb, CreateClosesTheOldConnectionAndKeepsTheNewOneWritable) {

@@ -1,3 +1,5 @@
+// UtcTime from broken-down times, days and ODBC timestamps, in several time
+// zones, at the edges of the 32-bit range.
 #include "utctime.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,47 @@ TEST(MakeUtcTime, ExtremeFieldsNeitherOverflowNorWrap) {
     big.tm_sec = INT_MAX;
     EXPECT_EQ(MakeUtcTime(&big), INT_MAX);
     EXPECT_EQ(big.tm_year + 1900, 2038);
+}
+
+// The start of a day, as MakeUtcTime gives it for the same fields, without
+// overflow for any int; and back from a time to its day.
+TEST(UtcDayStart, MatchesMakeUtcTimeAndConvertsBack) {
+    struct DayCase {
+        int year, month, day;
+        UtcTime expected;
+    };
+    const DayCase cases[] = {
+        {1970, 1, 1, 0},
+        {2024, 2, 29, 1709164800},
+        {2024, 13, 1, 1735689600},        // rolls into 2025-01-01
+        {2024, 3, 0, 1709164800},         // the day before 1 March
+        {2038, 1, 19, 2147472000},        // the last day that starts inside 32 bits
+        {2038, 1, 20, -1},
+        {1969, 12, 31, -1},
+        {INT_MAX, INT_MAX, INT_MAX, -1},
+        {INT_MIN, INT_MIN, INT_MIN, -1},
+        {2000, INT_MIN, 1, -1},
+        {INT_MIN, INT_MAX, 1, -1},
+    };
+    for (const DayCase &c : cases) {
+        EXPECT_EQ(UtcDayStart(c.year, c.month, c.day), c.expected) << c.year << "-" << c.month << "-" << c.day;
+        if (c.expected != -1 && c.year > INT_MIN + 1900) {
+            struct tm tm = Tm(c.year, c.month, c.day);
+            EXPECT_EQ(MakeUtcTime(&tm), c.expected) << c.year << "-" << c.month << "-" << c.day;
+        }
+    }
+    const struct {
+        UtcTime t;
+        int year, month, day;
+    } dates[] = {
+        {0, 1970, 1, 1}, {-1, 1969, 12, 31}, {1709164800 + 86399, 2024, 2, 29}, {INT32_MAX, 2038, 1, 19},
+        {INT32_MIN, 1901, 12, 13},
+    };
+    for (const auto &d : dates) {
+        int year = 0, month = 0, day = 0;
+        UtcDateOf(d.t, &year, &month, &day);
+        EXPECT_EQ(year * 10000 + month * 100 + day, d.year * 10000 + d.month * 100 + d.day) << d.t;
+    }
 }
 
 SQL_TIMESTAMP_STRUCT Ts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,

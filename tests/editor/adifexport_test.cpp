@@ -121,6 +121,11 @@ TEST_F(AdifExport, NoteTokens) {
          "<MODE:2>DV\n<BAND:0>\n<RST_RCVD:3>599\n<RST_SENT:3>599\n<GRIDSQUARE:6>IO91wm\n"
          "<COMMENT:17>QRA: Name: qra:x \n"},
         {"  spaced   words  ", "", "SSB", "<MODE:3>SSB\n<BAND:0>\n<RST_RCVD:2>59\n<RST_SENT:2>59\n<COMMENT:13>spaced words \n"},
+        // Beyond a float's range the number is no frequency: dropped like QRG:0, the band text decides.
+        {"QRG:1e39 QRG:-7 QRG:1e400", "7MHz", "CW", "<MODE:2>CW\n<BAND:3>40m\n<RST_RCVD:3>599\n<RST_SENT:3>599\n"},
+        {"QRG:14.06 QRG:1e39", "7MHz", "CW",
+         "<MODE:2>CW\n<BAND:3>20m\n<FREQ:7>14.0600\n<RST_RCVD:3>599\n<RST_SENT:3>599\n"},
+        {"QRG:903", "", "FM", "<MODE:2>FM\n<BAND:4>33cm\n<FREQ:8>903.0000\n<RST_RCVD:2>59\n<RST_SENT:2>59\n"},
     };
     for (const Case &c : cases) {
         std::string record = RecordOf(c.notes, c.band, c.mode);
@@ -149,7 +154,7 @@ TEST_F(AdifExport, BandFromTheBandText) {
         {"2.3GHz", "<BAND:4>13cm\n"}, {"1.8MHz", "<BAND:4>160m\n"}, {"10MHz", "<BAND:3>30m\n"},
         {"18MHz", "<BAND:3>17m\n"},   {"24MHz", "<BAND:3>12m\n"},   {"VLF", "<BAND:0>\n"},
         {"MICROWAVE", "<BAND:0>\n"},  {"136kHz", "<BAND:0>\n"},     {"432mhz", "<BAND:4>70cm\n"},
-        {"10ghz", "<BAND:3>3cm\n"},
+        {"10ghz", "<BAND:3>3cm\n"},  {"900MHz", "<BAND:4>33cm\n"},
     };
     for (const Case &c : cases) {
         std::string record = RecordOf("", c.band);
@@ -164,7 +169,7 @@ TEST_F(AdifExport, FrequencyToBandTable) {
         const char *band;
     } const cases[] = {
         {75000, "4mm"}, {82000, "4mm"},  {47250, "6mm"},   {24000, "1.25cm"}, {10368, "3cm"},   {5760, "6cm"},
-        {3400, "9cm"},  {2320, "13cm"},  {1296, "23cm"},   {902, "35cm"},     {432, "70cm"},    {221, "1.25m"},
+        {3400, "9cm"},  {2320, "13cm"},  {1296, "23cm"},   {902, "33cm"},     {432, "70cm"},    {221, "1.25m"},
         {144, "2m"},    {148, "2m"},     {70.2f, "4m"},    {50, "6m"},        {29.7f, "10m"},   {24, "12m"},
         {24.8f, "12m"}, {24.5f, ""},     {21.2f, "15m"},   {18, "17m"},       {18.068f, "17m"}, {18.03f, ""},
         {14.5f, "20m"}, {10, "30m"},     {10.1f, "30m"},   {10.05f, ""},      {7, "40m"},       {5.3f, "60m"},
@@ -216,6 +221,7 @@ TEST_F(AdifExport, Operator) {
         {"M1OPS", "G4ABC/P", "<OPERATOR:5>M1OPS\n"},
         {nullptr, "G4ABC/P", "<OPERATOR:5>G4ABC\n"},
         {"", "EI/G4ABC/P", "<OPERATOR:2>EI\n"},
+        {"ABCDEFGHIJKL", "G4ABC", "<OPERATOR:12>ABCDEFGHIJKL\n"},   // the longest the configuration allows
         {"ABCDEFGHIJKLM", "G4ABC", "<OPERATOR:5>G4ABC\n"},   // longer than 12 reads as empty
         {nullptr, nullptr, "<OPERATOR:0>\n"},
     };

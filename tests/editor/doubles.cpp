@@ -1,3 +1,4 @@
+// The native stand-ins for the settings' window edges (doubles.h).
 #include "doubles.h"
 
 #include "settings.h"

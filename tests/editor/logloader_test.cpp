@@ -194,9 +194,121 @@ TEST_F(LogLoader, BandFromFrequency) {
               1);
     std::vector<std::string> notes;
     for (QsoEntry *e = QsoListHead; e; e = e->next) notes.push_back(std::string(e->band) + "|" + e->notes);
-    EXPECT_EQ(notes, (std::vector<std::string>{"14MHz|hi QRG:14.062", "14MHz| QRG:14.000", "7MHz|x QRG:7.032",
+    // A band of the lists, in any case, is no frequency: it gets no token.
+    EXPECT_EQ(notes, (std::vector<std::string>{"14MHz|hi QRG:14.062", "14MHz|", "7MHz|x QRG:7.032",
                                                "5.6GHz| QRG:5700.000", "14MHz|"}));
     EXPECT_EQ(EditorSettings.UserBandCount, 3);   // 14MHz, 7MHz, 5.6GHz
+}
+
+// A band field that names a band of the user's list or of the defaults stays
+// as it is on every reload; only other texts are read as frequencies.
+TEST_F(LogLoader, BandsOfTheListsAreKept) {
+    strcpy(EditorSettings.UserBands[0], "20m");
+    EditorSettings.UserBandCount = 1;
+    struct Case {
+        const char *field, *band, *notes;
+    } const cases[] = {
+        {"MICROWAVE", "MICROWAVE", "n"}, {"20M", "20m", "n"},     {"VLF", "VLF", "n"},
+        {"Unknown", "Unknown", "n"},     {"24ghz", "24ghz", "n"}, {"17m", "Unknown", "n QRG:17.000"},
+        {"", "", "n"},                   {"14.062", "14MHz", "n QRG:14.062"},
+    };
+    std::string file = kHeader;
+    int minute = 0;
+    for (const Case &c : cases)
+        file += "v2,G4ABC,,01/01/2024,10:0"s + std::to_string(minute++) + "," + c.field + ",CW,A,,n\r\n";
+    ASSERT_EQ(Load("bands.csv", file), 1);
+    std::vector<std::string> expected;
+    for (const Case &c : cases) expected.push_back(std::string(c.band) + "|" + c.notes);
+    for (int load = 0; load < 3; ++load) {
+        std::vector<std::string> got;
+        for (QsoEntry *e = QsoListHead; e; e = e->next) got.push_back(std::string(e->band) + "|" + e->notes);
+        EXPECT_EQ(got, expected) << "load " << load;
+        std::string path = TestTempPath("bands.csv").string();
+        ASSERT_EQ(WriteCsvLog(nullptr, path.c_str()), 1);
+        FreeQsoList();
+        ASSERT_EQ(LoadCsvLog(nullptr, path.c_str()), 1);
+    }
+}
+
+// Whatever a field holds (typed, or read from an older file), a save and a
+// load give it back: fields with the separator or double quotes are quoted.
+TEST_F(LogLoader, SavedFieldsComeBackUnchanged) {
+    strcpy(EditorSettings.UserBands[0], "2\tm");   // a band of the user's own
+    EditorSettings.UserBandCount = 1;
+    ASSERT_EQ(Load("quotes.csv", "\"v2\",\"G4,A\"\"BC\",\"'G/LD',001\",01/01/2024,10:00,\"14,MHz\",\"C\"\"W\","
+                                 "\"A\"\"B\",\"G'X\",\"n,\"\"o\"\"\"\r\n"),
+              1);
+    InsertQsoEntry(0, Day(2024, 1, 2), "\"Q,1", "2\tm", "F,M", "\"G/X", "t\tab", "M\"E", "G/\tY", 1);
+    InsertQsoEntry(0, Day(2024, 1, 3), "PLAIN", "14MHz", "CW", "G/LD-001", "no quotes", "G4ABC", "", 0);
+    const std::vector<std::string> saved = Entries();
+    for (const char *name : {"again.csv", "again.tsv"}) {
+        std::string path = TestTempPath(name).string();
+        ASSERT_EQ(WriteCsvLog(nullptr, path.c_str()), 1) << name;
+        FreeQsoList();
+        ResetUiRecord();
+        ASSERT_EQ(LoadCsvLog(nullptr, path.c_str()), 1) << name;
+        EXPECT_EQ(Entries(), saved) << name;
+        EXPECT_EQ(ui.statusMessages.back(), (std::pair<std::string, unsigned>{"Log opened (All Ok)", 5000})) << name;
+    }
+    // A field without a separator or quote is written as it stands.
+    EXPECT_NE(ReadFile(TestTempPath("again.csv").string())
+                  .find("\r\nv2,G4ABC,,03/01/2024,00:00,14MHz,CW,PLAIN,G/LD-001,no quotes\r\n"),
+              std::string::npos);
+}
+
+// No line is ever passed over without a word: a NUL byte ends a line, so the
+// text on both sides of it is read, checked and loaded or reported.
+TEST_F(LogLoader, NoLineIsDroppedSilently) {
+    const std::string a = "v2,G4ABC,,01/01/2024,10:00,14MHz,CW,A,,\r\n";
+    const std::string b = "v2,G4ABC,,01/01/2024,10:01,14MHz,CW,B,,note";
+    struct Case {
+        const char *what;
+        std::string file;
+        int loaded;
+        std::vector<std::string> calls;
+    } const cases[] = {
+        {"a line that begins with NUL", kHeader + "\0"s + a, 1, {"A"}},
+        {"two records joined by a NUL", kHeader + b + "\0"s + a, 1, {"A", "B"}},
+        {"a NUL in the notes leaves a bad line", kHeader + a + b + "\0tail\r\n"s, 0, {}},
+    };
+    for (const Case &c : cases) {
+        FreeQsoList();
+        ResetUiRecord();
+        fs::remove(errorLog);
+        EXPECT_EQ(Load("zerobyte.csv", c.file), c.loaded) << c.what;
+        std::vector<std::string> calls;
+        for (QsoEntry *e = QsoListHead; e; e = e->next) calls.push_back(e->hisCall);
+        EXPECT_EQ(calls, c.calls) << c.what;
+        if (c.loaded) {
+            EXPECT_EQ(ui.statusMessages.back(), (std::pair<std::string, unsigned>{"Log opened (All Ok)", 5000}));
+        } else {
+            EXPECT_EQ(ErrorLines(), "1: ERROR: Wrong Number of Parameters on line\r\n2: ERROR: Wrong CSV format\r\n")
+                << c.what;
+        }
+    }
+}
+
+// A line of the other layout is read in the layout of the file's first data
+// line; its date is checked as it will be read, so a lost date is reported.
+TEST_F(LogLoader, ALineOfTheOtherLayoutIsCheckedAsItIsRead) {
+    const std::string v2 = "v2,G4ABC,,01/01/2024,10:00,14MHz,CW,A,,\r\n";
+    const std::string older = "G4ABC,01/01/2024,1000,G/SP-002,2m,FM,M0XYZ,hi\r\n";
+    struct Case {
+        const char *what;
+        std::string file;
+        const char *errors;
+    } const cases[] = {
+        {"older line in a V2 file", v2 + older, "1: Invalid or unsupported Date/Time detected on line 2\r\n"},
+        {"V2 line in an older file", older + v2, "1: Invalid Date/Time detected on line 2\r\n"},
+    };
+    for (const Case &c : cases) {
+        FreeQsoList();
+        ResetUiRecord();
+        fs::remove(errorLog);
+        ui.answers = {6};
+        EXPECT_EQ(Load("mixed.csv", c.file), 0) << c.what;   // 2 lines allow no problem
+        EXPECT_EQ(ErrorLines(), c.errors) << c.what;
+    }
 }
 
 TEST_F(LogLoader, OlderLayouts) {

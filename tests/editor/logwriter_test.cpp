@@ -185,6 +185,19 @@ TEST_F(LogWriter, NoBackupNameRefusesToOverwrite) {
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"fresh.txt", "log.txt"}));
 }
 
+// Callsigns, references, band and mode that hold the separator, a double quote
+// or a line break are quoted as the notes are; other fields are written bare.
+TEST_F(LogWriter, FieldsAreQuotedWhenTheyHoldTheSeparatorOrAQuote) {
+    InsertQsoEntry(0, 0, "A,B", "\"2m", "F\tM", "G/\"X\"", "n\to", "C\"D", "R,1", 0);
+    fs::path dir = Folder("quoting");
+    ASSERT_EQ(ExportCsv((dir / "out.csv").string().c_str()), 1);
+    EXPECT_EQ(ReadTestFile(dir / "out.csv"),
+              kHeaderCsv + "v2,\"C\"\"D\",\"R,1\",01/01/1970,00:00,\"\"\"2m\",F\tM,\"A,B\",\"G/\"\"X\"\"\",n\to\r\n"s);
+    ASSERT_EQ(ExportCsv((dir / "out.tsv").string().c_str()), 1);
+    EXPECT_EQ(ReadTestFile(dir / "out.tsv").substr(ReadTestFile(dir / "out.tsv").find("\r\n") + 2),
+              "v2\t\"C\"\"D\"\tR,1\t01/01/1970\t00:00\t\"\"\"2m\"\t\"F\tM\"\tA,B\t\"G/\"\"X\"\"\"\t\"n\to\"\r\n");
+}
+
 TEST_F(LogWriter, OpenFailures) {
     fs::path nowhere = Folder("open") / "missing" / "log.csv";
     EXPECT_EQ(WriteCsvLog(nullptr, nowhere.string().c_str()), 0);
@@ -200,6 +213,77 @@ TEST_F(LogWriter, OpenFailures) {
     EXPECT_EQ(WriteCsvLog(nullptr, ""), 0);
     EXPECT_EQ(ui.statusMessages.size(), 3u);
     EXPECT_EQ(LogModified, 1);
+}
+
+// The system's reason in "Error: <reason>\n" or "ERROR: Unable to backup Log
+// (<reason>)"; empty for any other text.
+std::string ReasonIn(const std::string &text) {
+    const std::string error = "Error: ", backup = "ERROR: Unable to backup Log (";
+    if (text.size() > error.size() + 1 && text.compare(0, error.size(), error) == 0 && text.back() == '\n')
+        return text.substr(error.size(), text.size() - error.size() - 1);
+    if (text.size() > backup.size() + 1 && text.compare(0, backup.size(), backup) == 0 && text.back() == ')')
+        return text.substr(backup.size(), text.size() - backup.size() - 1);
+    return "";
+}
+
+// A save or export whose last step fails says why, with the beep, and leaves
+// the old log and the old backup byte for byte as they were.
+TEST_F(LogWriter, AFailedSwapIsShownAndChangesNothing) {
+    InsertQsoEntry(0, 60, "NEW", "", "", "", "", "", "", 0);
+    const std::string oldLog = std::string(kHeaderCsv) + "v2,,,01/01/1970,00:00,,,OLD,,\r\n";
+    struct Case {
+        const char *what;
+        bool logIsFolder, backupIsFolder;
+        int noBackup;
+    } const cases[] = {
+        {"a folder in the log's place", true, false, 1},
+        {"a folder in the log's place, with a backup", true, false, 0},
+        {"a folder in the backup's place", false, true, 0},
+    };
+    for (const Case &c : cases) {
+        ResetUiRecord();
+        LogModified = 1;
+        EditorSettings.NoBackup = c.noBackup;
+        fs::path dir = Folder("swap");
+        fs::path log = dir / "log.csv", bak = dir / "log.bak";
+        if (c.logIsFolder)
+            fs::create_directories(log / "inside");
+        else
+            WriteBytes(log, oldLog);
+        if (c.backupIsFolder)
+            fs::create_directories(bak / "inside");
+        else
+            WriteBytes(bak, "older backup\r\n");
+        const std::vector<std::string> before = Listing(dir);
+
+        EXPECT_EQ(WriteCsvLog(nullptr, log.string().c_str()), 0) << c.what;
+        ASSERT_EQ(ui.statusMessages.size(), 1u) << c.what;
+        EXPECT_EQ(ui.statusMessages[0].second, 0u) << c.what;
+        EXPECT_NE(ReasonIn(ui.statusMessages[0].first), "") << c.what << ": " << ui.statusMessages[0].first;
+#ifndef _WIN32
+        EXPECT_EQ(ReasonIn(ui.statusMessages[0].first), strerror(EISDIR)) << c.what;
+#endif
+        EXPECT_EQ(ui.beeps, 1) << c.what;
+        EXPECT_EQ(Listing(dir), before) << c.what;
+        if (!c.logIsFolder) {
+            EXPECT_EQ(ReadTestFile(log), oldLog) << c.what;
+        }
+        if (!c.backupIsFolder) {
+            EXPECT_EQ(ReadTestFile(bak), "older backup\r\n") << c.what;
+        }
+        EXPECT_EQ(LogModified, 1) << c.what;
+        EXPECT_STREQ(EditorSettings.CurrentLogPath, "") << c.what;
+    }
+
+    // The export, to a folder's name.
+    ResetUiRecord();
+    fs::path dir = Folder("swapexport");
+    fs::create_directories(dir / "out.csv" / "inside");
+    EXPECT_EQ(ExportCsv((dir / "out.csv").string().c_str()), 0);
+    ASSERT_EQ(ui.statusMessages.size(), 1u);
+    EXPECT_NE(ReasonIn(ui.statusMessages[0].first), "") << ui.statusMessages[0].first;
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_EQ(Listing(dir), std::vector<std::string>{"out.csv"});
 }
 
 #ifndef _WIN32
@@ -235,6 +319,10 @@ TEST_F(LogWriter, AFullDiskLeavesTheOldFileAndBackup) {
         EXPECT_EQ(WriteCsvLog(nullptr, path.string().c_str()), 0);   // the next autosave
         EXPECT_EQ(ExportCsv((dir / "export.csv").string().c_str()), 0);
     }
+    // Each of the three failures says why, with the beep.
+    ASSERT_EQ(ui.statusMessages.size(), 3u);
+    for (auto &[text, ms] : ui.statusMessages) EXPECT_EQ(text, "Error: "s + strerror(EFBIG) + "\n");
+    EXPECT_EQ(ui.beeps, 3);
     EXPECT_EQ(ReadTestFile(path), oldLog);
     EXPECT_EQ(ReadTestFile(dir / "log.bak"), "older backup\r\n");
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"log.bak", "log.csv"}));
@@ -252,7 +340,7 @@ TEST_F(LogWriter, AFullDiskLeavesTheOldFileAndBackup) {
     }
     EXPECT_EQ(ReadTestFile(path), std::string(100 * 1024, 'x'));
     EXPECT_EQ(ReadTestFile(dir / "log.bak"), "older backup\r\n");
-    EXPECT_EQ(ui.statusMessages.back().first, "ERROR: Unable to backup Log");
+    EXPECT_EQ(ui.statusMessages.back().first, "ERROR: Unable to backup Log ("s + strerror(EFBIG) + ")");
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"log.bak", "log.csv"}));
 }
 #endif

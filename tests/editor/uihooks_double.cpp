@@ -1,3 +1,4 @@
+// The recording stand-in for the log modules' window edges (uihooks_double.h).
 #include "uihooks_double.h"
 
 #include <cstdio>
@@ -6,10 +7,14 @@
 
 UiRecord ui;
 int DbAvailable = 0;
+int SortColumn = 0;
+int SortAscending = 1;
 
 void ResetUiRecord() {
     ui = UiRecord{};
     DbAvailable = 0;
+    SortColumn = 0;
+    SortAscending = 1;
 }
 
 void ShowStatusMessage(const char *text, unsigned ms) { ui.statusMessages.emplace_back(text, ms); }
@@ -33,7 +38,7 @@ int ProgramFileVersion(char *out, size_t outSize) {
     return 1;
 }
 
-int ShowMessageDialog(const char *text, unsigned type) {
+int ShowEditorMessage(const char *text, unsigned type) {
     ui.questions.push_back(std::string(text) + "|" + std::to_string(type));
     if (ui.answers.empty()) return 6;   // IDYES
     int answer = ui.answers.front();

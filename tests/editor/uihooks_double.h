@@ -1,5 +1,6 @@
 // A recording stand-in for the window edges of the log modules (uihooks.h),
-// linked natively and under Wine until the main window provides them.
+// linked natively and under Wine until the main window provides them. It also
+// holds the window modules' state those modules read (DbAvailable, the sort state).
 #pragma once
 
 #include <string>
@@ -14,11 +15,11 @@ struct UiRecord {
     int messageBoxAnswer = 1;                // IDOK
     std::vector<std::pair<std::string, std::string>> programsOpened;
     std::string programVersion;              // empty: unreadable
-    std::vector<std::string> questions;      // "text|type"
+    std::vector<std::string> questions;      // ShowEditorMessage: "text|type"
     std::vector<int> answers;                // given in turn; IDYES when none is left
     std::string comboRefills;                // C, B, M for each refill in order
 };
 
-// Cleared by every fixture that uses it; DbAvailable is reset to 0 too.
+// Cleared by every fixture that uses it; DbAvailable and the sort state are reset too.
 extern UiRecord ui;
 void ResetUiRecord();

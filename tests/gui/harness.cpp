@@ -1,3 +1,5 @@
+// The real-window harness (harness.h): the test environment, the main window
+// made from its template, the message pump and the dialog answerer.
 #include "gui/harness.h"
 
 #include <commctrl.h>
@@ -11,12 +13,13 @@
 
 #include "appstate.h"
 #include "gui/shots.h"
-#include "loglist.h"
+#include "loglist_win.h"
 #include "mainsetup.h"
 #include "qsolist.h"
 #include "resource.h"
 #include "settings.h"
-#include "statusbar.h"
+#include "settings_win.h"
+#include "statusbar_win.h"
 #include "summitsdb.h"
 
 namespace {
@@ -30,10 +33,14 @@ constexpr DWORD kUnexpectedAfterMs = 3000;
 
 INT_PTR CALLBACK IdleDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
+// Stands in for the main window's procedure: the program's own set-up, and the
+// notifications the tests need.
 INT_PTR CALLBACK MainHostProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        return TRUE;
+        // The set-up gives the focus itself.
+        InitMainWindow(window);
+        return FALSE;
     case WM_SIZE:
         if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
         return FALSE;
@@ -161,6 +168,10 @@ void ResetEditorState() {
     hosts.clear();
     MainWindow = nullptr;
     StatusBar = nullptr;
+    // The menus went with their window; the pictures are the program's for good.
+    MainMenu = FileMenu = OptionsMenu = HelpMenu = RecentLogMenu = nullptr;
+    ClearHistoryBitmap = nullptr;
+    LogoBitmap = nullptr;
     if (MessageTimerId) KillTimer(nullptr, MessageTimerId);
     MessageTimerId = 0;
     MessageExpiry = 0;
@@ -174,6 +185,8 @@ void ResetEditorState() {
     LogModified = 0;
     RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
     EditorSettings = EditorSettingsRecord{};
+    SortColumn = 0;
+    SortAscending = 1;
     EditorSettings.PriListTXTColour = EditorSettings.AltListTXTColour = GetSysColor(COLOR_WINDOWTEXT);
     AppInstance = GetModuleHandleA(nullptr);
     AppIcon = nullptr;
@@ -222,13 +235,15 @@ HWND OpenDialog(int templateId, DLGPROC proc, LPARAM param) {
 }
 
 HWND OpenMainWindowHost() {
-    HWND window = OpenDialog(IDD_MAIN, MainHostProc);
-    if (!window) return nullptr;
+    HWND window =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainHostProc, 0);
+    // A window that could not be set up was destroyed while it was being made.
+    if (!window || !IsWindow(window)) return nullptr;
+    hosts.insert(window);
+    // As at start-up, the window is known only once its creation has returned.
     MainWindow = window;
-    CreateMainStatusBar(window);
-    HWND list = GetDlgItem(window, IDC_LOG_LIST);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, ~0u, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    InsertLogColumns(list);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     PumpMessages(20);
     return window;
 }
@@ -345,6 +360,16 @@ std::vector<std::pair<int, std::string>> ToolTipsOf(HWND dialog) {
             info.cbSize = TTTOOLINFOA_V2_SIZE;
             info.lpszText = text;
             if (!SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&info))) continue;
+            // The narrow messages cut long texts short; the whole text, as shown.
+            static WCHAR wide[4096];
+            wide[0] = L'\0';
+            TOOLINFOW whole = {};
+            whole.cbSize = TTTOOLINFOW_V2_SIZE;
+            whole.hwnd = info.hwnd;
+            whole.uId = info.uId;
+            whole.lpszText = wide;
+            SendMessageW(tip, TTM_GETTEXTW, sizeof wide / sizeof wide[0], reinterpret_cast<LPARAM>(&whole));
+            if (wide[0]) WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             const int id = (info.uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))
                                                          : static_cast<int>(info.uId);
             found.emplace_back(id, text);

@@ -26,10 +26,10 @@ bool PumpUntil(const std::function<bool()> &done, int timeoutMs);
 // the next ResetEditorState.
 HWND OpenDialog(int templateId, DLGPROC proc = nullptr, LPARAM param = 0);
 
-// The main window from its template as the later program builds it so far: the
-// status bar, the log list's columns with grid lines and full-row selection,
-// and a procedure that passes the list's custom-draw and column-click
-// notifications to the list module and sizes the status bar. Sets MainWindow.
+// The main window from its template, set up by the program's InitMainWindow
+// from the settings as they stand, with a procedure that passes the list's
+// custom-draw and column-click notifications to the list module and sizes the
+// status bar. Sets MainWindow once created; NULL when the creation failed.
 HWND OpenMainWindowHost();
 
 // Sets the user's short date and time formats for the life of the guard.

@@ -19,7 +19,7 @@
 
 #include "gui/shots.h"
 #include "resource.h"
-#include "strutil.h"
+#include "strutil_win.h"
 
 namespace {
 
@@ -154,6 +154,8 @@ constexpr DWORD kComboMask = CBS_DROPDOWNLIST | CBS_SIMPLE;
 constexpr DWORD kDateMask = DTS_TIMEFORMAT | DTS_LONGDATEFORMAT | DTS_SHORTDATECENTURYFORMAT;
 constexpr DWORD kListStyle = LVS_REPORT | LVS_SINGLESEL | WS_BORDER;
 constexpr DWORD kListMask = LVS_TYPEMASK | LVS_SINGLESEL | WS_BORDER;
+// Statics that show data draw "&" as it is.
+constexpr DWORD kDataMask = SS_TYPEMASK | SS_NOPREFIX;
 
 // The entry form, the same in the main window and the edit dialog, in tab order.
 #define ENTRY_FORM_ROWS                                                                                               \
@@ -166,7 +168,7 @@ constexpr DWORD kListMask = LVS_TYPEMASK | LVS_SINGLESEL | WS_BORDER;
     {IDC_HIS_CALL, "Edit", "", 65, 32, 65, 12, kCapsEdit, kEditMask},                                               \
     {IDC_SUMMIT_LABEL, "Static", "Summit", 135, 32, 30, 12, kLabel, kLabelMask},                                    \
     {IDC_HIS_SUMMIT, "Edit", "", 170, 32, 55, 12, kCapsEdit, kEditMask},                                            \
-    {IDC_HIS_SUMMIT_INFO, "Static", nullptr, 230, 32, 200, 12, SS_LEFT, SS_TYPEMASK},                               \
+    {IDC_HIS_SUMMIT_INFO, "Static", nullptr, 230, 32, 200, 12, SS_LEFT | SS_NOPREFIX, kDataMask},                   \
     {-1, "Static", "Band", 10, 49, 50, 12, kLabel, kLabelMask},                                                     \
     {IDC_BAND, "ComboBox", nullptr, 65, 49, 65, 12, kDropList, kComboMask},                                         \
     {-1, "Static", "Mode", 135, 49, 30, 12, kLabel, kLabelMask},                                                    \
@@ -176,7 +178,7 @@ constexpr DWORD kListMask = LVS_TYPEMASK | LVS_SINGLESEL | WS_BORDER;
     {IDC_MY_REF_LABEL, "Static", "My Ref", 222, 65, 35, 12, kLabel, kLabelMask},                                    \
     {IDC_MY_SUMMIT, "Edit", "", 260, 65, 55, 12, kCapsEdit, kEditMask},                                             \
     {IDC_SWL, "Button", "SWL", 260, 49, 85, 14, BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK},                         \
-    {IDC_MY_SUMMIT_INFO, "Static", nullptr, 320, 65, 105, 12, SS_LEFT, SS_TYPEMASK}
+    {IDC_MY_SUMMIT_INFO, "Static", nullptr, 320, 65, 105, 12, SS_LEFT | SS_NOPREFIX, kDataMask}
 
 const Control kMainControls[] = {
     ENTRY_FORM_ROWS,
@@ -203,7 +205,7 @@ const Control kMessageControls[] = {
     {IDNO, "Button", "&No", 100, 55, 40, 14, BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK},
     {IDCANCEL, "Button", "&Cancel", 150, 55, 40, 14, BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK},
     {IDC_MESSAGE_ICON, "Button", "ICON", 10, 10, 30, 30, BS_OWNERDRAW, BS_TYPEMASK},
-    {IDC_MESSAGE_TEXT, "Static", "Message Text", 45, 5, 140, 40, SS_CENTER | WS_GROUP, SS_TYPEMASK | WS_GROUP},
+    {IDC_MESSAGE_TEXT, "Static", "Message Text", 45, 5, 140, 40, SS_CENTER | WS_GROUP | SS_NOPREFIX, kDataMask | WS_GROUP},
 };
 
 // The about and configuration dialogs: ids, kinds and texts; the places are ours.
@@ -216,7 +218,7 @@ const Control kAboutControls[] = {
     {IDC_ABOUT_DESCRIPTION, "Static", nullptr, -1, 0, 0, 0, 0, 0},
     {IDC_ABOUT_VERSION, "Static", nullptr, -1, 0, 0, 0, 0, 0},
     {IDC_ABOUT_NOTICE, "Static", nullptr, -1, 0, 0, 0, 0, 0},
-    {IDC_UPDATE_STATUS, "Static", nullptr, -1, 0, 0, 0, 0, 0},
+    {IDC_UPDATE_STATUS, "Static", nullptr, -1, 0, 0, 0, SS_LEFT | SS_NOPREFIX, kDataMask},
 };
 
 constexpr DWORD kListEdit = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
@@ -253,7 +255,7 @@ const Control kConfigControls[] = {
     {IDC_VIEWER_PATH, "Edit", "", -1, 0, 0, 0, ES_AUTOHSCROLL | WS_TABSTOP, kEditMask},
     {IDC_ALLOW_EMPTY_SAVE, "Button", "&Allow save of blank log", -1, 0, 0, 0, kCheck, BS_TYPEMASK},
     {IDC_NO_BACKUP, "Button", "Do &not create log backup", -1, 0, 0, 0, kCheck, BS_TYPEMASK},
-    {IDC_MESSAGE_LINE, "Static", "", -1, 0, 0, 0, SS_CENTER, SS_TYPEMASK},
+    {IDC_MESSAGE_LINE, "Static", "", -1, 0, 0, 0, SS_CENTER | SS_NOPREFIX, kDataMask},
     // Group boxes and labels without an id of their own are found by their text.
     {-1, "Button", "Calls, bands and modes:", -1, 0, 0, 0, BS_GROUPBOX, BS_TYPEMASK},
     {-1, "Button", "Log View :", -1, 0, 0, 0, BS_GROUPBOX, BS_TYPEMASK},
@@ -579,6 +581,97 @@ TEST_P(DialogLayout, MatchesItsTableFitsItsTextsAndNothingOverlaps)
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogLayout, ::testing::ValuesIn(kDialogs),
                          [](const ::testing::TestParamInfo<DialogCase> &info) { return std::string(info.param.name); });
+
+// Which pixels of a control's client area carry ink: unlike the bottom-right
+// corner's colour, the background of every static here.
+struct InkMask {
+    int width = 0, height = 0;
+    std::vector<bool> inked;
+};
+
+InkMask InkOf(HDC dc, int width, int height)
+{
+    InkMask mask;
+    mask.width = width;
+    mask.height = height;
+    const COLORREF background = GetPixel(dc, width - 1, height - 1);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            mask.inked.push_back(GetPixel(dc, x, y) != background);
+    return mask;
+}
+
+int Mismatches(const InkMask &a, const InkMask &b)
+{
+    int count = 0;
+    for (size_t i = 0; i < a.inked.size() && i < b.inked.size(); ++i)
+        count += a.inked[i] != b.inked[i];
+    return count;
+}
+
+// A static as it paints itself (WM_PRINTCLIENT), or, with drawFlags set, its
+// text drawn by DrawText in its font with those flags.
+InkMask RenderStatic(HWND control, UINT drawFlags)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    HDC screen = GetDC(control);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(control, screen);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    if (drawFlags == 0) {
+        SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    } else {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        const std::string text = WindowText(control);
+        DrawTextA(dc, text.c_str(), -1, &client, drawFlags);
+        SelectObject(dc, previousFont);
+    }
+    InkMask mask = InkOf(dc, client.right, client.bottom);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return mask;
+}
+
+// Statics that show data (file names, summit names, messages) must show an "&"
+// in them, not turn it into a mnemonic that hides it and underlines what follows.
+TEST(DataStatics, ShowAnAmpersandAsItIs)
+{
+    const struct {
+        int dialog, control;
+    } cases[] = {
+        {IDD_MAIN, IDC_HIS_SUMMIT_INFO},       {IDD_MAIN, IDC_MY_SUMMIT_INFO}, {IDD_EDIT_ENTRY, IDC_HIS_SUMMIT_INFO},
+        {IDD_EDIT_ENTRY, IDC_MY_SUMMIT_INFO}, {IDD_ABOUT, IDC_UPDATE_STATUS}, {IDD_CONFIG, IDC_MESSAGE_LINE},
+        {IDD_MESSAGE, IDC_MESSAGE_TEXT},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(Format("dialog %d, control %d", c.dialog, c.control));
+        TemplateWindow window(c.dialog);
+        ASSERT_NE(window.hwnd, nullptr);
+        HWND control = GetDlgItem(window.hwnd, c.control);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(StyleOf(control) & SS_NOPREFIX) << std::hex << "style 0x" << StyleOf(control);
+        SetWindowTextA(control, "Tom & Jerry.csv");
+        EXPECT_EQ(WindowText(control), "Tom & Jerry.csv");
+
+        // The control's drawing against the same text drawn both ways, laid out as a static lays it out.
+        const DWORD style = StyleOf(control);
+        UINT layout = DT_EXPANDTABS | ((style & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : DT_LEFT);
+        layout |= (style & SS_CENTERIMAGE) ? DT_SINGLELINE | DT_VCENTER : DT_WORDBREAK;
+        const InkMask shown = RenderStatic(control, 0);
+        const InkMask asText = RenderStatic(control, layout | DT_NOPREFIX);
+        const InkMask asMnemonic = RenderStatic(control, layout);
+        ASSERT_GT(Mismatches(asText, asMnemonic), 0) << "the two drawings must differ";
+        EXPECT_LT(Mismatches(shown, asText), Mismatches(shown, asMnemonic))
+            << Mismatches(shown, asText) << " pixels differ from the text with its \"&\", "
+            << Mismatches(shown, asMnemonic) << " from it drawn as a mnemonic";
+    }
+}
 
 // The configuration's sample list must show its header and both sample rows.
 TEST(ConfigSampleList, ShowsTheHeaderAndBothRowsWithoutScrolling)

@@ -2,7 +2,7 @@
 // texts, numbering, the log status, sorting by mouse clicks on the header with
 // the arrows and the stored SortByColumn, and the colours of custom draw, both
 // as answered to the list and as painted on screen.
-#include "loglist.h"
+#include "loglist_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@
 #include "qsolist.h"
 #include "resource.h"
 #include "settings.h"
-#include "statusbar.h"
+#include "statusbar_win.h"
 #include "support/testregistry.h"
 #include "support/testtime.h"
 
@@ -179,8 +179,8 @@ TEST_F(LogList, HeaderClicksSortInPlaceMoveTheArrowAndStoreTheChoice) {
     for (const Step &s : steps) {
         SCOPED_TRACE("click on column " + std::to_string(s.click));
         ClickColumnHeader(list_, s.click);
-        EXPECT_EQ(EditorSettings.SortColumn, s.column);
-        EXPECT_EQ(EditorSettings.SortAscending, s.ascending ? 1 : 0);
+        EXPECT_EQ(SortColumn, s.column);
+        EXPECT_EQ(SortAscending, s.ascending ? 1 : 0);
         EXPECT_EQ(TestReadDword(SettingsKey, "SortByColumn"), s.column + (s.ascending ? 0 : 0x800));
         EXPECT_EQ(HeaderArrows(list_), ArrowOn(s.column, s.ascending ? 1 : 2));
         if (!s.lines.empty()) {
@@ -196,8 +196,8 @@ TEST_F(LogList, HeaderClicksSortInPlaceMoveTheArrowAndStoreTheChoice) {
 }
 
 TEST_F(LogList, ARefreshKeepsTheStoredSortAndRenumbersByTime) {
-    EditorSettings.SortColumn = 4;   // Band, descending, as SortByColumn 0x804 loads
-    EditorSettings.SortAscending = 0;
+    SortColumn = 4;   // Band, descending, as SortByColumn 0x804 loads
+    SortAscending = 0;
     Add(Day(2024, 8, 2), "QX1AA", "7MHz");
     Add(Day(2024, 8, 3), "QX2BB", "144MHz");
     ASSERT_EQ(RefreshLogList(window_), 2);
@@ -273,7 +273,7 @@ TEST_F(LogList, PaintedRowsAlternateFromTheTopWhateverTheSort) {
     };
     for (int ascending : {1, 0}) {
         SCOPED_TRACE(ascending ? "ascending" : "descending");
-        EditorSettings.SortAscending = ascending;
+        SortAscending = ascending;
         ASSERT_EQ(RefreshLogList(window_), 5);
         RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         PumpMessages(50);

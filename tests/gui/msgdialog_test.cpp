@@ -9,7 +9,7 @@
 
 #include "appstate.h"
 #include "gui/harness.h"
-#include "msgdialog.h"
+#include "msgdialog_win.h"
 #include "resource.h"
 #include "settings.h"
 
@@ -191,6 +191,19 @@ TEST_F(ToolTips, OneControlKeepsOneToolTipHoweverOftenItIsAttached) {
     EXPECT_EQ(ToolTipWindowCount(dialog), 2);
     EXPECT_EQ(ToolTipsOf(dialog), (std::vector<std::pair<int, std::string>>{{IDC_BAND, "Select the band"},
                                                                            {IDC_MODE, "Select operating mode"}}));
+}
+
+TEST_F(ToolTips, AControlWhoseToolTipIsGoneGetsANewOne) {
+    HWND dialog = OpenDialog(IDD_MAIN);
+    HWND first = AddToolTip(IDC_BAND, dialog, "", "Select operating band");
+    ASSERT_NE(first, nullptr);
+    DestroyWindow(first);
+    HWND second = AddToolTip(IDC_BAND, dialog, "", "Select the band");
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(IsWindow(second));
+    EXPECT_EQ(AddToolTip(IDC_BAND, dialog, "", "Select the band"), second);
+    EXPECT_EQ(ToolTipWindowCount(dialog), 1);
+    EXPECT_EQ(ToolTipsOf(dialog), (std::vector<std::pair<int, std::string>>{{IDC_BAND, "Select the band"}}));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// Window screenshots as BMP files (shots.h).
 #include "gui/shots.h"
 
 #include <cstdio>

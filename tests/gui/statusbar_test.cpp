@@ -2,7 +2,7 @@
 // padded texts and tips, message expiry through the real thread timer, the
 // summits database states on real database files with the age warning answered
 // in the editor's own dialog, and the clock in the user's formats.
-#include "statusbar.h"
+#include "statusbar_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -16,6 +16,8 @@
 
 #include "appstate.h"
 #include "gui/harness.h"
+#include "mainsetup.h"
+#include "msgdialog.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -23,6 +25,7 @@
 #include "support/tempfile.h"
 #include "support/testregistry.h"
 #include "support/testtime.h"
+#include "utctime_win.h"
 
 namespace {
 

@@ -29,7 +29,7 @@ Parsed Parse(std::vector<std::string> words) {
 
 std::string Unknown(const std::string &word) { return "\nUnknown argument '" + word + "' ignored.\n\n"; }
 
-const char *const AsUserWarning =
+constexpr char kAsUserWarning[] =
     "\nWARNING: Allowing the program to run without Administrator rights is\n"
     "not recommended as Windows may re-map the location of certain files, which\n"
     "could lead to unexpected results.\n\n";
@@ -70,7 +70,7 @@ TEST(ParseUpdaterOptions, SetsWhatEachArgumentSaysInOrder) {
 
 TEST(ParseUpdaterOptions, WarnsOnStandardOutputEachTimeAllowAsUserIsGiven) {
     Parsed parsed = Parse({"/u", "-allow-as-user"});
-    EXPECT_EQ(parsed.out, std::string(AsUserWarning) + AsUserWarning);
+    EXPECT_EQ(parsed.out, std::string(kAsUserWarning) + kAsUserWarning);
     EXPECT_EQ(parsed.err, "");
 }
 

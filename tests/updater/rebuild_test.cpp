@@ -154,7 +154,7 @@ protected:
         char date[12];
         ASSERT_EQ(DbDateLiteral(Day(2024, 1, 1), date, sizeof date), 1);
         ASSERT_EQ(DbUpdate("Info", (std::string("LastUpdate = '") + date + "'").c_str(), "Version = 1.1"), 1);
-        ASSERT_EQ(DbInsert("\"References\"", "SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude",
+        ASSERT_EQ(DbInsert(kReferencesTable, "SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude",
                            ("'VO/LD-001', 'Old Fell', '" + std::string(date) + "', '" + date + "', 1, 2").c_str()),
                   1);
     }
@@ -165,9 +165,16 @@ protected:
 
     // Runs the header check and the rebuild over the list's data lines.
     int Run(const std::string &dataLines) {
-        std::string path = WriteTestFile("list.csv", "VORN Summits List (Date=18/03/2025)\r\n" +
-                                                         std::string(kHeaderLine) + "\r\n" + dataLines).string();
+        return RunFile(WriteTestFile("list.csv", "VORN Summits List (Date=18/03/2025)\r\n" +
+                                                     std::string(kHeaderLine) + "\r\n" + dataLines)
+                           .string());
+    }
+
+    // The same over a whole list file; -2 when it cannot be opened.
+    int RunFile(const std::string &path) {
         FILE *list = fopen(path.c_str(), "rb");
+        EXPECT_NE(list, nullptr) << path;
+        if (!list) return -2;
         CsvReaderReset();
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
@@ -199,11 +206,27 @@ std::string Lines(int count) {
     return text;
 }
 
+// The stamp writes the list's date; a database that cannot take it gets a
+// warning, and the run goes on.
+TEST_F(Rebuild, StampInfoDateWritesTheListDateOrWarns) {
+    ListHeader header;
+    header.CsvDate = Day(2025, 3, 18);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(StampInfoDate(&header), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(InfoDate(), Day(2025, 3, 18));
+
+    DbClose();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(StampInfoDate(&header), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "WARNING: Unable to configure DB version.\n");
+}
+
 TEST_F(Rebuild, ReplacesEveryRowAndStampsTheListDate) {
     ASSERT_EQ(Run(Line("VA/AA-001", "Hob&#039;s Knott", "", "2011-6-30", "54.5", "-3.25") + "\r\n" +
                   Line("VA/A'A-002", "Skipped") + "\r\n" + Line("VA/AA-003", "Tarn o' the Vale") + "\r\n"),
               1);
-    EXPECT_EQ(DbCount("\"References\"", nullptr), 2);
+    EXPECT_EQ(DbCount(kReferencesTable, nullptr), 2);
     EXPECT_FALSE(Has("VO/LD-001"));
     EXPECT_FALSE(Has("VA/A'A-002"));
     SummitInfo info;
@@ -234,7 +257,7 @@ TEST_F(Rebuild, CountsProgressEveryThousandLines) {
     EXPECT_EQ(out.find('\r'), std::string::npos);
     ASSERT_EQ(Run(Lines(2000)), 1);
     EXPECT_NE(out.find("Processing CSV\n1000     \r2000     \r2000 Summits Processed in "), std::string::npos) << out;
-    EXPECT_EQ(DbCount("\"References\"", nullptr), 2000);
+    EXPECT_EQ(DbCount(kReferencesTable, nullptr), 2000);
 }
 
 // Whatever stops the rebuild, the editor keeps the previous table and date.
@@ -257,7 +280,7 @@ TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenItFails) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Run(c.lines), -1);
         EXPECT_EQ(err, c.err);
-        EXPECT_EQ(DbCount("\"References\"", nullptr), 1);
+        EXPECT_EQ(DbCount(kReferencesTable, nullptr), 1);
         EXPECT_TRUE(Has("VO/LD-001"));
         EXPECT_FALSE(Has("VA/AA-002"));
         EXPECT_EQ(InfoDate(), Day(2024, 1, 1));
@@ -266,7 +289,7 @@ TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenItFails) {
     EXPECT_EQ(Run(Lines(3)), 1);
     DbClose();
     EXPECT_EQ(InfoDate(), Day(2025, 3, 18));
-    EXPECT_EQ(DbCount("\"References\"", nullptr), 3);
+    EXPECT_EQ(DbCount(kReferencesTable, nullptr), 3);
 }
 
 // A list the reader cannot read to its end never replaces a whole one.
@@ -280,18 +303,7 @@ TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenTheListCannotBeReadToItsEnd) {
         for (int i = 0; i < 20; ++i) out << chunk;
         out << "\r\n" << Line("VB/AA-001", "After") << "\r\n";
     }
-    FILE *list = fopen(path.c_str(), "rb");
-    ASSERT_NE(list, nullptr);
-    CsvReaderReset();
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    ListHeader header;
-    int result = CheckSummitsListHeader(list, Day(2024, 1, 1), 0, 0, &header);
-    if (result == 1) result = RebuildReferences(list, &header, std::chrono::steady_clock::now());
-    testing::internal::GetCapturedStdout();
-    err = testing::internal::GetCapturedStderr();
-    fclose(list);
-    EXPECT_EQ(result, -1);
+    EXPECT_EQ(RunFile(path), -1);
     // The sanitizer reports its refusal on the same stream first.
     EXPECT_NE(err.find("ERROR: Unable to read the CSV file after line 5\n"
                        "Update process aborted - the database is unchanged.\n"),

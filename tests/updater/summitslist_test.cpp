@@ -71,6 +71,18 @@ TEST(ParseListDate, ReadsThreeFormsAndYearFirstOnlyForFourDigits) {
         {"18.03.2025", -1},
         {"01/01/1969", -1},
         {"31/12/2099", -1},
+        // Numbers beyond an int, or fields that would overflow, fail instead of wrapping.
+        {"1/2147483648/1", -1},
+        {"1/-2147483648/2000", -1},
+        {"1/2147483647/2000", -1},
+        {"2147483647/1/2000", -1},
+        {"99999999999999999999/1/2000", -1},
+        {"2000-2147483648-1", -1},
+        {"2000-1-2147483648", -1},
+        {"2147483648-1-2000", -1},
+        {" 18/ 3/ 2025", Day(2025, 3, 18)},  // blanks before each number, as "%d" skips them
+        {"18/03/20251", Day(2025, 3, 18)},   // the year takes four characters at most
+        {"+18/-1/2025", Day(2024, 11, 18)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -83,6 +95,7 @@ TEST(ParseBuildDate, ReadsDayFirstAndYearFirstOnly) {
     EXPECT_EQ(ParseBuildDate("18/03/2025"), Day(2025, 3, 18));
     EXPECT_EQ(ParseBuildDate("2025-03-18"), Day(2025, 3, 18));
     EXPECT_EQ(ParseBuildDate("03-18-2025"), -1);
+    EXPECT_EQ(ParseBuildDate("1/2147483648/1"), -1);   // the longest title date, its month beyond an int
 }
 
 const std::string kHeader =

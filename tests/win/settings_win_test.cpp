@@ -1,5 +1,5 @@
 // The settings that reach windows and menus, through the real ones.
-#include "settings.h"
+#include "settings_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,6 @@
-#include "strutil.h"
+// The Windows text utilities: version resource strings of a test program of
+// ours, and the console pause.
+#include "strutil_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The summits database's Windows edge: the user's short date, Wine's host
+// paths and the ODBC installer.
 #include "summitsdb_platform.h"
 
 #include <gtest/gtest.h>

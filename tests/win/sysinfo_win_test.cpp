@@ -1,3 +1,5 @@
+// The system functions under Wine: the process finder with a probe program, the
+// version, administrator and UAC tests, the console window and timed boxes.
 #include "sysinfo.h"
 
 #include <gtest/gtest.h>

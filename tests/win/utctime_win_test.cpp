@@ -1,4 +1,5 @@
-#include "utctime.h"
+// UtcTime against the platform's FILETIME, SYSTEMTIME and clock.
+#include "utctime_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

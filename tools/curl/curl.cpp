@@ -14,6 +14,8 @@
 #include <cstring>
 #include <string>
 
+#include "scoped_win.h"
+
 namespace {
 
 struct Options {
@@ -172,28 +174,20 @@ int CodeForInternetError(DWORD error) {
     }
 }
 
-struct InternetHandle {
-    HINTERNET h = nullptr;
-    ~InternetHandle() {
-        if (h) InternetCloseHandle(h);
-    }
-};
-
 int FetchHttp(const Options &o, bool secure) {
     if (secure && GetFileAttributesA(o.cacert.c_str()) == INVALID_FILE_ATTRIBUTES && !o.cacert.empty())
         return Complain(77, "error setting certificate file: " + o.cacert);
 
-    InternetHandle session;
-    session.h = InternetOpenA("curl", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (!session.h) return Complain(7, "Failed to initialise the connection");
+    ScopedInternetHandle session(InternetOpenA("curl", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!session) return Complain(7, "Failed to initialise the connection");
     if (o.connectTimeout > 0) {
         DWORD ms = static_cast<DWORD>(o.connectTimeout * 1000);
-        InternetSetOptionA(session.h, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+        InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
     }
     if (o.maxTime > 0) {
         DWORD ms = static_cast<DWORD>(o.maxTime * 1000);
-        InternetSetOptionA(session.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
-        InternetSetOptionA(session.h, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+        InternetSetOptionA(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+        InternetSetOptionA(session.Get(), INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
     }
     const ULONGLONG start = GetTickCount64();
     auto timedOut = [&] { return o.maxTime > 0 && GetTickCount64() - start > ULONGLONG(o.maxTime) * 1000; };
@@ -202,9 +196,8 @@ int FetchHttp(const Options &o, bool secure) {
                   INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_PRAGMA_NOCACHE;
     if (!o.location) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (secure) flags |= INTERNET_FLAG_SECURE;
-    InternetHandle request;
-    request.h = InternetOpenUrlA(session.h, o.url.c_str(), nullptr, 0, flags, 0);
-    if (!request.h) {
+    ScopedInternetHandle request(InternetOpenUrlA(session.Get(), o.url.c_str(), nullptr, 0, flags, 0));
+    if (!request) {
         DWORD error = GetLastError();
         int code = CodeForInternetError(error);
         if (code == 56 && timedOut()) code = 28;
@@ -212,7 +205,7 @@ int FetchHttp(const Options &o, bool secure) {
     }
 
     DWORD status = 0, size = sizeof status;
-    if (!HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (!HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         return Complain(56, "No HTTP status received");
     if (o.fail && status >= 400)
         return Complain(22, "The requested URL returned error: " + std::to_string(status));
@@ -220,7 +213,7 @@ int FetchHttp(const Options &o, bool secure) {
     char lengthText[32] = "";
     size = sizeof lengthText;
     long long expected = -1;
-    if (HttpQueryInfoA(request.h, HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr))
+    if (HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr))
         expected = _atoi64(lengthText);
 
     Sink sink(o.output);
@@ -230,7 +223,7 @@ int FetchHttp(const Options &o, bool secure) {
     int code = 0;
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(request.h, buffer, sizeof buffer, &got)) {
+        if (!InternetReadFile(request.Get(), buffer, sizeof buffer, &got)) {
             DWORD error = GetLastError();
             code = error == ERROR_INTERNET_TIMEOUT || timedOut() ? 28 : 56;
             Complain(code, code == 28 ? "Operation timed out" : "Failure when receiving data from the peer");
@@ -274,14 +267,13 @@ int main(int argc, char **argv) {
     // The transfer runs on its own thread so that --max-time holds even while a
     // read is blocked on a stalled server.
     Transfer transfer{&o, 0};
-    HANDLE thread = CreateThread(nullptr, 0, RunTransfer, &transfer, 0, nullptr);
+    ScopedKernelHandle thread(CreateThread(nullptr, 0, RunTransfer, &transfer, 0, nullptr));
     if (!thread) return Complain(2, "cannot start the transfer");
     DWORD limit = o.maxTime > 0 ? static_cast<DWORD>(o.maxTime * 1000) : INFINITE;
-    if (WaitForSingleObject(thread, limit) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(thread.Get(), limit) == WAIT_TIMEOUT) {
         Complain(28, "Operation timed out after " + std::to_string(o.maxTime) + " seconds");
         fflush(nullptr);
         ExitProcess(28);
     }
-    CloseHandle(thread);
     return transfer.code;
 }

@@ -1,6 +1,7 @@
-// How the registry's number reader turns stored data into a number: shared by
-// the real registry and the in-memory store, so the two cannot drift apart.
-// Internal to the registry module.
+// The rules of the registry readers that do not depend on the store: how stored
+// data becomes a number, and which data a text or byte reader may hand over.
+// Shared by the real registry and the in-memory store, so the two cannot drift
+// apart. Internal to the registry module.
 #pragma once
 
 #include <cstddef>
@@ -35,3 +36,18 @@ inline uint32_t RegNumberFromData(int type, const unsigned char *data) {
     }
     return 0;
 }
+
+// True when stored data of this type and length goes to a reader with room
+// for capacity bytes (at least 1): a text reader (text) takes REG_SZ and
+// REG_MULTI_SZ, the byte reader REG_BINARY. A text that fills the room without
+// a terminator is refused, as it would be read past its end later.
+inline bool RegBytesReadable(int type, bool text, const unsigned char *data, size_t length, size_t capacity) {
+    if (length > capacity) return false;
+    if (text ? type != TARN_REG_SZ && type != TARN_REG_MULTI_SZ : type != TARN_REG_BINARY) return false;
+    return !(text && length == capacity && data[length - 1] != '\0');
+}
+
+// The store's own reader behind RegReadString (text) and RegReadBinary: the
+// value's bytes into buffer, *size the capacity in and the length out; size 0
+// and the buffer untouched for anything RegBytesReadable refuses.
+void RegReadBytes(HKEY root, const char *subKey, const char *valueName, void *buffer, int *size, bool text);
