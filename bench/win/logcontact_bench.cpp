@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "appstate.h"
+#include "benchwin.h"
+#include "gui/harness.h"
 #include "entryform.h"
 #include "loglist_win.h"
 #include "mainsetup.h"
@@ -27,49 +29,15 @@
 
 namespace {
 
-INT_PTR CALLBACK HostProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_NOTIFY) {
-        auto *header = reinterpret_cast<NMHDR *>(lParam);
-        if (header->idFrom == IDC_LOG_LIST && header->code == NM_CUSTOMDRAW) {
-            SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawLogListItem(reinterpret_cast<NMLVCUSTOMDRAW *>(lParam)));
-            return TRUE;
-        }
-    }
-    return FALSE;
-}
-
-HWND OpenMainWindow() {
-    HWND window = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, HostProc, 0);
-    if (!window) return nullptr;
-    MainWindow = window;
-    CreateMainStatusBar(window);
-    HWND list = GetDlgItem(window, IDC_LOG_LIST);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, ~0u, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    InsertLogColumns(list);
-    SendDlgItemMessageA(window, IDC_QSO_TIME, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
-    FillBandCombo(window, nullptr);
-    FillModeCombo(window, nullptr);
-    FillMyCallCombo(window, nullptr);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    return window;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// A summits database in the temporary folder: summits G/LD-001 onward, all
-// valid from 2002 on, and opened read-only as the editor opens it.
-bool MakeDatabase(int summits, char *path, size_t pathSize) {
-    char folder[MAX_PATH] = "";
-    GetTempPathA(sizeof folder, folder);
-    snprintf(path, pathSize, "%slogcontact_bench_%lu.mdb", folder, GetCurrentProcessId());
+// The summits database the editor finds in its data folder (a new folder in
+// the temporary one): summits G/LD-001 onward, all valid from 2002 on.
+bool MakeDatabase(int summits, char *folder, size_t folderSize) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    snprintf(folder, folderSize, "%slogcontact_bench_%lu", temp, GetCurrentProcessId());
+    CreateDirectoryA(folder, nullptr);
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s", folder, kSummitsDbFileName);
     DeleteFileA(path);
     if (DbCreate(path, 0) != 1) return false;
     char from[12] = "", to[12] = "";
@@ -85,31 +53,7 @@ bool MakeDatabase(int summits, char *path, size_t pathSize) {
     DbFinishSummitInsert();
     made = DbEndTransaction(made) == 1 && made;
     DbClose();
-    if (made) made = DbOpen(path, 1) == 1 && DbCount(kReferencesTable, nullptr) == summits;
-    DbAvailable = made ? 1 : 0;
     return made;
-}
-
-// A log as activators and chasers make it: runs of contacts a few minutes
-// apart, days or weeks between the runs; the same few bands, modes and calls.
-void FillLog(int count) {
-    FreeQsoList();
-    uint32_t seed = 12345;
-    auto next = [&seed](uint32_t range) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % range;
-    };
-    UtcTime t = 1420070400;   // 2015-01-01 00:00 UTC
-    for (int i = 0; i < count; ++i) {
-        if (i % 40 == 0) t += static_cast<UtcTime>(86400 * (1 + next(10)));
-        t += static_cast<UtcTime>(20 + next(300));
-        char call[16], summit[16], notes[64];
-        snprintf(call, sizeof call, "G%uABC", static_cast<unsigned>(next(10)));
-        snprintf(summit, sizeof summit, "G/LD-%03u", static_cast<unsigned>(1 + next(60)));
-        snprintf(notes, sizeof notes, "QRG:14.%03u calling CQ", static_cast<unsigned>(next(1000)));
-        InsertQsoEntry(0, t, call, DefaultBands[next(24)], DefaultModes[next(9)], summit, notes, "M0XYZ",
-                       i % 3 ? "" : "G/SP-004", next(20) == 0);
-    }
 }
 
 // The form as the user leaves it before "Log Contact": a contact in the middle
@@ -132,23 +76,13 @@ void FillForm(HWND window, int run) {
     SendDlgItemMessageA(window, IDC_MODE, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("SSB"));
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Report(const char *what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    printf("  %-9s median %9.2f ms   min %9.2f ms\n", what, times[times.size() / 2], times.front());
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    AppInstance = GetModuleHandleA(nullptr);
-    EditorSettings.PriListTXTColour = EditorSettings.AltListTXTColour = GetSysColor(COLOR_WINDOWTEXT);
-    EditorSettings.UseToolTips = 0;
+    // The main window as the program sets it up, from a clean settings key.
+    ResetEditorState();
 
     std::vector<int> sizes;
     int fixedRuns = 0, summits = 20000;
@@ -162,13 +96,15 @@ int main(int argc, char **argv) {
     }
     if (sizes.empty()) sizes = {1000, 10000};
 
-    char dbPath[MAX_PATH];
-    if (!MakeDatabase(summits, dbPath, sizeof dbPath)) {
+    char folder[MAX_PATH];
+    if (!MakeDatabase(summits, folder, sizeof folder)) {
         fprintf(stderr, "the summits database could not be made\n");
         return 1;
     }
-    HWND window = OpenMainWindow();
-    if (!window) {
+    snprintf(EditorSettings.DataDirectory, sizeof EditorSettings.DataDirectory, "%s", folder);
+    EditorSettings.DBAgeWarnPeriod = -1;   // no question about the new file's date in the way
+    HWND window = OpenMainWindowHost();
+    if (!window || !DbAvailable) {
         fprintf(stderr, "the main window could not be created\n");
         return 1;
     }
@@ -217,9 +153,11 @@ int main(int argc, char **argv) {
         Report("total", total);
         fflush(stdout);
     }
-    DestroyWindow(window);
+    ResetEditorState();
     FreeQsoList();
-    DbClose();
-    DeleteFileA(dbPath);
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s", folder, kSummitsDbFileName);
+    DeleteFileA(path);
+    RemoveDirectoryA(folder);
     return status;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "appstate.h"
+#include "benchwin.h"
 #include "gui/harness.h"
 #include "loglist_win.h"
 #include "mainsetup.h"
@@ -23,49 +24,6 @@
 #include "resource.h"
 #include "settings.h"
 #include "statusbar_win.h"
-
-namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// A log as activators and chasers make it: runs of contacts a few minutes
-// apart, days or weeks between the runs; the same few bands, modes and calls.
-void FillLog(int count) {
-    FreeQsoList();
-    uint32_t seed = 12345;
-    auto next = [&seed](uint32_t range) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % range;
-    };
-    UtcTime t = 1420070400;   // 2015-01-01 00:00 UTC
-    for (int i = 0; i < count; ++i) {
-        if (i % 40 == 0) t += static_cast<UtcTime>(86400 * (1 + next(10)));
-        t += static_cast<UtcTime>(20 + next(300));
-        char call[16], summit[16], notes[64];
-        snprintf(call, sizeof call, "G%uABC", static_cast<unsigned>(next(10)));
-        snprintf(summit, sizeof summit, "G/LD-%03u", static_cast<unsigned>(next(60)));
-        snprintf(notes, sizeof notes, "QRG:14.%03u calling CQ", static_cast<unsigned>(next(1000)));
-        InsertQsoEntry(0, t, call, DefaultBands[next(24)], DefaultModes[next(9)], summit, notes, "M0XYZ",
-                       i % 3 ? "" : "G/SP-004", next(20) == 0);
-    }
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Report(const char *what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    printf("  %-8s median %9.1f ms   min %9.1f ms\n", what, times[times.size() / 2], times.front());
-}
-
-}  // namespace
 
 int main(int argc, char **argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |

@@ -16,6 +16,7 @@
 #include "../support/testregistry.h"
 #include "../support/testtime.h"
 #include "uihooks_double.h"
+#include "../support/savereason.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -213,17 +214,6 @@ TEST_F(LogWriter, OpenFailures) {
     EXPECT_EQ(WriteCsvLog(nullptr, ""), 0);
     EXPECT_EQ(ui.statusMessages.size(), 3u);
     EXPECT_EQ(LogModified, 1);
-}
-
-// The system's reason in "Error: <reason>\n" or "ERROR: Unable to backup Log
-// (<reason>)"; empty for any other text.
-std::string ReasonIn(const std::string &text) {
-    const std::string error = "Error: ", backup = "ERROR: Unable to backup Log (";
-    if (text.size() > error.size() + 1 && text.compare(0, error.size(), error) == 0 && text.back() == '\n')
-        return text.substr(error.size(), text.size() - error.size() - 1);
-    if (text.size() > backup.size() + 1 && text.compare(0, backup.size(), backup) == 0 && text.back() == ')')
-        return text.substr(backup.size(), text.size() - backup.size() - 1);
-    return "";
 }
 
 // A save or export whose last step fails says why, with the beep, and leaves

@@ -16,6 +16,7 @@
 #include "../editor/uihooks_double.h"
 #include "../support/tempfile.h"
 #include "../support/testregistry.h"
+#include "../support/savereason.h"
 
 namespace fs = std::filesystem;
 
@@ -29,16 +30,6 @@ std::vector<std::string> Listing(const fs::path &dir) {
     for (auto &entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The reason in "Error: <reason>\n" or "ERROR: Unable to backup Log (<reason>)".
-std::string ReasonIn(const std::string &text) {
-    const std::string error = "Error: ", backup = "ERROR: Unable to backup Log (";
-    if (text.size() > error.size() + 1 && text.compare(0, error.size(), error) == 0 && text.back() == '\n')
-        return text.substr(error.size(), text.size() - error.size() - 1);
-    if (text.size() > backup.size() + 1 && text.compare(0, backup.size(), backup) == 0 && text.back() == ')')
-        return text.substr(backup.size(), text.size() - backup.size() - 1);
-    return "";
 }
 
 class SafeSaveWin : public ::testing::Test {
