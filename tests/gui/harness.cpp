@@ -3,6 +3,8 @@
 #include "gui/harness.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,7 +107,36 @@ SeenDialog Describe(HWND dialog) {
     return seen;
 }
 
+// The file-name field of a common file dialog (a combo box or an edit), NULL
+// for other dialogs.
+HWND FileNameField(HWND dialog) {
+    if (HWND field = GetDlgItem(dialog, cmb13)) return field;
+    return ClassOf(dialog) == "#32770" && GetDlgItem(dialog, cmb1) ? GetDlgItem(dialog, edt1) : nullptr;
+}
+
+void DescribeFileDialog(HWND dialog, SeenDialog &seen) {
+    HWND field = FileNameField(dialog);
+    if (!field) return;
+    seen.fileDialog = true;
+    seen.fileName = WindowTextOf(field);
+    char folder[MAX_PATH] = "";
+    if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0)
+        seen.folder = folder;
+    HWND types = GetDlgItem(dialog, cmb1);
+    const int count = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        if (SendMessageA(types, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
+            SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        seen.fileTypes.emplace_back(text);
+    }
+    seen.fileType = static_cast<int>(SendMessageA(types, CB_GETCURSEL, 0, 0));
+}
+
 void PressAnswer(HWND dialog, const Answer &answer) {
+    if (!answer.typed.empty()) {
+        if (HWND field = FileNameField(dialog)) SetWindowTextA(field, answer.typed.c_str());
+    }
     switch (answer.how) {
     case Press::Button:
         SendMessageA(GetDlgItem(dialog, answer.buttonId), BM_CLICK, 0, 0);
@@ -133,6 +164,7 @@ void CALLBACK AnswerTimerProc(HWND, UINT, UINT_PTR, DWORD) {
         Answer answer = pendingAnswers.front();
         pendingAnswers.pop_front();
         seenDialogs.push_back(Describe(dialog));
+        DescribeFileDialog(dialog, seenDialogs.back());
         if (!answer.shotPath.empty()) SaveWindowShot(dialog, answer.shotPath.c_str());
         PressAnswer(dialog, answer);
         waitingDialog = nullptr;
@@ -330,6 +362,12 @@ std::string ShotPath(const char *name) {
     return folder && *folder ? std::string(folder) + "\\" + name : std::string();
 }
 
+Answer TypeAndPress(std::string text, int buttonId) {
+    Answer answer{Press::Button, buttonId};
+    answer.typed = std::move(text);
+    return answer;
+}
+
 void AnswerModals(std::vector<Answer> answers) {
     for (auto &answer : answers) pendingAnswers.push_back(std::move(answer));
 }
@@ -380,3 +418,26 @@ std::vector<std::pair<int, std::string>> ToolTipsOf(HWND dialog) {
 }
 
 int ToolTipWindowCount(HWND dialog) { return static_cast<int>(ToolTipWindowsOf(dialog).size()); }
+
+ULONG_PTR ReplaceImport(const char *dll, const char *function, ULONG_PTR replacement) {
+    auto *base = reinterpret_cast<unsigned char *>(GetModuleHandleA(nullptr));
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ULONG_PTR previous = 0;
+    for (auto *entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); entry->Name; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char *>(base + entry->Name), dll) != 0) continue;
+        auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + entry->OriginalFirstThunk);
+        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto *byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char *>(byName->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            if (!previous) previous = slots->u1.Function;
+            slots->u1.Function = replacement;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+        }
+    }
+    return previous;
+}

@@ -71,7 +71,12 @@ struct Answer {
     Press how;
     int buttonId;                    // for Press::Button
     std::string shotPath;            // when not empty, a screenshot is saved first
+    std::string typed;               // typed into a file dialog's file-name field first
 };
+
+// A file dialog's answer as a user gives it: text typed into the file-name
+// field, then the button pressed (IDOK: Save or Open).
+Answer TypeAndPress(std::string text, int buttonId = IDOK);
 
 // What the answerer saw of a dialog before it answered.
 struct SeenDialog {
@@ -83,6 +88,13 @@ struct SeenDialog {
     int focusId = 0;                 // the control with the keyboard focus
     bool iconShown = false;
     std::vector<std::pair<int, std::string>> tips;   // control id and text of each tool tip
+    // A common file dialog's proposal as it opened: the file-name field, the
+    // folder shown, the file types offered and the one selected (0 based).
+    bool fileDialog = false;
+    std::string fileName;
+    std::string folder;
+    std::vector<std::string> fileTypes;
+    int fileType = -1;
 };
 
 // Queues answers for the dialogs that open from now on, one each, in order.
@@ -94,3 +106,8 @@ std::vector<SeenDialog> TakeSeenModals();
 std::vector<std::pair<int, std::string>> ToolTipsOf(HWND dialog);
 // The number of tool tip windows owned by dialog.
 int ToolTipWindowCount(HWND dialog);
+
+// Points this program's imports of function from dll (e.g. "msvcrt.dll") at
+// replacement, so a test can make the platform or the runtime fail or record
+// calls; returns what they pointed at before, 0 when there is no such import.
+ULONG_PTR ReplaceImport(const char *dll, const char *function, ULONG_PTR replacement);

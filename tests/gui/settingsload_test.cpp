@@ -45,31 +45,6 @@ LONG WINAPI RecordDeleteValue(HKEY key, LPCSTR name) {
     return realDeleteValue(key, name);
 }
 
-// Points this program's imports of an advapi32 function at replacement; returns
-// what they pointed at (0 when there is no such import).
-ULONG_PTR ReplaceImport(const char *function, ULONG_PTR replacement) {
-    auto *base = reinterpret_cast<unsigned char *>(GetModuleHandleA(nullptr));
-    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    ULONG_PTR previous = 0;
-    for (auto *dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); dll->Name; ++dll) {
-        if (lstrcmpiA(reinterpret_cast<const char *>(base + dll->Name), "advapi32.dll") != 0) continue;
-        auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->OriginalFirstThunk);
-        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto *byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<const char *>(byName->Name), function) != 0) continue;
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
-            if (!previous) previous = slots->u1.Function;
-            slots->u1.Function = replacement;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-        }
-    }
-    return previous;
-}
-
 TestStoredValue Text(const std::string &text) { return Stored(REG_SZ, text); }
 TestStoredValue EmptyText() { return Stored(REG_SZ, std::string(1, '\0')); }
 TestStoredValue List(const std::vector<std::string> &entries) {
@@ -131,13 +106,13 @@ class SettingsLoad : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         realSetValue = reinterpret_cast<SetValueFn>(
-            ReplaceImport("RegSetValueExA", reinterpret_cast<ULONG_PTR>(&RecordSetValue)));
+            ReplaceImport("advapi32.dll", "RegSetValueExA", reinterpret_cast<ULONG_PTR>(&RecordSetValue)));
         realDeleteValue = reinterpret_cast<DeleteValueFn>(
-            ReplaceImport("RegDeleteValueA", reinterpret_cast<ULONG_PTR>(&RecordDeleteValue)));
+            ReplaceImport("advapi32.dll", "RegDeleteValueA", reinterpret_cast<ULONG_PTR>(&RecordDeleteValue)));
     }
     static void TearDownTestSuite() {
-        ReplaceImport("RegSetValueExA", reinterpret_cast<ULONG_PTR>(realSetValue));
-        ReplaceImport("RegDeleteValueA", reinterpret_cast<ULONG_PTR>(realDeleteValue));
+        ReplaceImport("advapi32.dll", "RegSetValueExA", reinterpret_cast<ULONG_PTR>(realSetValue));
+        ReplaceImport("advapi32.dll", "RegDeleteValueA", reinterpret_cast<ULONG_PTR>(realDeleteValue));
     }
 
     void SetUp() override {
