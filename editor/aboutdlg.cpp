@@ -97,6 +97,20 @@ bool ReadAnswerLine(FILE *file, char *line, bool *cut) {
 }
 
 // Starts curl.exe hidden; its process handle, or NULL when it did not start.
+// Starts program hidden with parameters; its process handle, or NULL when it
+// did not start.
+HANDLE StartHidden(const char *program, const char *parameters) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = MainWindow;
+    info.lpVerb = "open";
+    info.lpFile = program;
+    info.lpParameters = parameters;
+    info.nShow = SW_HIDE;
+    return ShellExecuteExA(&info) ? info.hProcess : nullptr;
+}
+
 HANDLE StartCurl(const char *url, const char *outputPath) {
     char program[MAX_PATH + 16];
     ProgramFile(program, sizeof program, "curl.exe");
@@ -105,17 +119,7 @@ HANDLE StartCurl(const char *url, const char *outputPath) {
              "--fail --cacert \"%s\" --url \"%s\" --output \"%s\" --connect-timeout %ld --max-time %ld", CaBundlePath,
              url, outputPath, static_cast<long>(EditorSettings.ConnectTimeOut),
              static_cast<long>(EditorSettings.DownLoadTimeOut));
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = MainWindow;
-    info.lpVerb = "open";
-    info.lpFile = program;
-    info.lpParameters = parameters;
-    info.lpDirectory = nullptr;
-    info.nShow = SW_HIDE;
-    if (!ShellExecuteExA(&info)) return nullptr;
-    return info.hProcess;
+    return StartHidden(program, parameters);
 }
 
 // Waits for the process at most ms milliseconds while the thread's windows keep
@@ -296,20 +300,13 @@ int StartTarnfetch(HWND dialog) {
         ErrorBeep();
         return 0;
     }
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = MainWindow;
-    info.lpVerb = "open";
-    info.lpFile = program;
-    info.lpParameters = UpdateParams;
-    info.nShow = SW_HIDE;
-    if (!ShellExecuteExA(&info) || !info.hProcess) {
+    HANDLE process = StartHidden(program, UpdateParams);
+    if (!process) {
         SetStatus(dialog, "ERROR: Tarnfetch.exe could not be started, the update was not begun.");
         ErrorBeep();
         return 0;
     }
-    CloseHandle(info.hProcess);
+    CloseHandle(process);
     return 1;
 }
 

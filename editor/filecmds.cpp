@@ -109,6 +109,24 @@ void DiscardLog(HWND owner) {
     StoreLastLog("");
 }
 
+// Shows the standard file dialog (save, or open when open is set) on file,
+// which holds the proposal and gets the choice; 1 when a file was chosen.
+int ChooseFile(HWND owner, bool open, const char *filter, char *file, DWORD fileSize, const char *folder,
+               const char *title, DWORD flags, const char *defaultExtension) {
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = fileSize;
+    dialog.lpstrInitialDir = folder && folder[0] ? folder : nullptr;
+    dialog.lpstrTitle = title;
+    dialog.Flags = flags;
+    dialog.lpstrDefExt = defaultExtension;
+    return (open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog)) ? 1 : 0;
+}
+
 }  // namespace
 
 int SaveLog(HWND owner, int saveAs) {
@@ -131,18 +149,9 @@ int SaveLog(HWND owner, int saveAs) {
     // A folder too long for the whole proposal: the dialog starts in it anyway.
     if (length < 0 || length >= static_cast<int>(sizeof file)) snprintf(file, sizeof file, "%s%s.csv", op, date);
 
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kLogFileFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
-    dialog.lpstrTitle = "Save Log to:";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    dialog.lpstrDefExt = "csv";
-    if (!GetSaveFileNameA(&dialog)) return 0;
+    if (!ChooseFile(owner, false, kLogFileFilter, file, sizeof file, folder, "Save Log to:",
+                    OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, "csv"))
+        return 0;
     return WriteCsvLog(owner, file) ? 1 : 0;
 }
 
@@ -156,17 +165,9 @@ int ExportLog(HWND owner) {
     const size_t length = strlen(file);
     if (length >= 3) memcpy(file + length - 3, "adi", 3);
 
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kExportFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrTitle = "Export Log to:";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    dialog.lpstrDefExt = "adi";
-    if (!GetSaveFileNameA(&dialog)) return 0;
+    if (!ChooseFile(owner, false, kExportFilter, file, sizeof file, nullptr, "Export Log to:",
+                    OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, "adi"))
+        return 0;
 
     // An export would replace the log with another layout, and without a backup.
     if (EditorSettings.CurrentLogPath[0] && SameFile(file, EditorSettings.CurrentLogPath)) {
@@ -196,18 +197,9 @@ int OpenLog(HWND owner) {
         const int length = snprintf(file, sizeof file, "%s\\*.csv", folder);
         if (length < 0 || length >= static_cast<int>(sizeof file)) snprintf(file, sizeof file, "*.csv");
     }
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kLogFileFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
-    dialog.lpstrTitle = "Open existing Log file";
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    dialog.lpstrDefExt = "csv";
-    if (!GetOpenFileNameA(&dialog)) return 0;
+    if (!ChooseFile(owner, true, kLogFileFilter, file, sizeof file, folder, "Open existing Log file",
+                    OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, "csv"))
+        return 0;
     if (!LoadCsvLog(owner, file)) return 0;
 
     snprintf(EditorSettings.CurrentLogPath, sizeof EditorSettings.CurrentLogPath, "%s", file);
