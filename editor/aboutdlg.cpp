@@ -28,10 +28,6 @@ constexpr int kWorkTextSize = 2048;
 constexpr int kAnswerLineSize = 255;   // 254 characters and the terminator
 constexpr double kStaleDatabaseSeconds = 604800.0;
 
-constexpr char kMainSite[] = "https://www.vorn-award.org/";
-constexpr char kReflectorSite[] = "https://groups.io/g/vorn-award";
-constexpr char kSpottingSite[] = "https://spots.vorn-award.org/";
-
 // A tool tip's text must outlive it: the dialog's stay here.
 char LogoTipText[1024] = "";
 
@@ -312,6 +308,18 @@ int StartTarnfetch(HWND dialog) {
 
 }  // namespace
 
+void OpenSchemeSiteByKeys(void) {
+    static constexpr char kMainSite[] = "https://www.vorn-award.org/";
+    static constexpr char kReflectorSite[] = "https://groups.io/g/vorn-award";
+    static constexpr char kSpottingSite[] = "https://spots.vorn-award.org/";
+    if (GetKeyState(VK_CONTROL) < 0)
+        OpenWithProgram(kMainSite, nullptr);
+    else if (GetKeyState(VK_MENU) < 0)
+        OpenWithProgram(kReflectorSite, nullptr);
+    else
+        OpenWithProgram(kSpottingSite, nullptr);
+}
+
 int CompareVersions(const char *a, const char *b) {
     for (;;) {
         size_t lengthA = 0, lengthB = 0;
@@ -406,13 +414,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
             if (StartTarnfetch(dialog)) EndDialog(dialog, 1);
             break;
         case IDC_LOGO:
-            if (GetKeyState(VK_CONTROL) < 0) {
-                OpenWithProgram(kMainSite, nullptr);
-            } else if (GetKeyState(VK_MENU) < 0) {
-                OpenWithProgram(kReflectorSite, nullptr);
-            } else {
-                OpenWithProgram(kSpottingSite, nullptr);
-            }
+            OpenSchemeSiteByKeys();
             break;
         default:
             break;

@@ -31,3 +31,7 @@ int CheckForUpdate(const char *version);
 // 0): -1, 0 or 1. Leading digits of each text are compared; anything after them
 // is ignored.
 int CompareVersions(const char *a, const char *b);
+
+// The logo's click, in the main window and here: Ctrl held opens the scheme's
+// main web site, else Alt its reflector, else its spotting site.
+void OpenSchemeSiteByKeys(void);

@@ -19,6 +19,10 @@ constexpr char kHelpConfigTopic[] = "12_ConfiguringVORNCSVLogEditor.htm";
 // hhctrl.ocx) or the path does not fit.
 int OpenHelpTopic(const char *topic);
 
+// When help was opened in this run: minimises the viewer and ends HTML Help
+// for window. HelpCookie keeps its value.
+void CloseHelpViewer(HWND window);
+
 // The HTML Help entry point OpenHelpTopic calls. NULL (the default) means
 // HtmlHelpA of hhctrl.ocx, loaded on first use; tests put a recorder in its place.
 typedef HWND(WINAPI *HtmlHelpProc)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);

@@ -15,6 +15,7 @@ namespace {
 constexpr UINT kDisplayTopic = 0x0000;  // HH_DISPLAY_TOPIC
 constexpr UINT kDisplayToc = 0x0001;    // HH_DISPLAY_TOC
 constexpr UINT kInitialize = 0x001C;    // HH_INITIALIZE
+constexpr UINT kUninitialize = 0x001D;  // HH_UNINITIALIZE
 
 constexpr char kHelpFileName[] = "VORN CSV Log Editor.chm";
 
@@ -53,4 +54,10 @@ int OpenHelpTopic(const char *topic) {
     if (HelpCookie == 0) htmlHelp(caller, NULL, kInitialize, reinterpret_cast<DWORD_PTR>(&HelpCookie));
     HelpWindow = htmlHelp(caller, path, topic ? kDisplayTopic : kDisplayToc, 0);
     return HelpWindow ? 1 : 0;
+}
+
+void CloseHelpViewer(HWND window) {
+    if (HelpCookie == 0) return;
+    if (HelpWindow) CloseWindow(HelpWindow);
+    if (HtmlHelpProc htmlHelp = HtmlHelpEntry()) htmlHelp(window, NULL, kUninitialize, HelpCookie);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -67,6 +68,17 @@ void FormatTimes(UtcTime t, TimeTexts &texts) {
             texts.time[0] = '\0';
     }
 }
+
+}  // namespace
+
+void FormatLogListTime(UtcTime t, char (&date)[12], char (&time)[10]) {
+    TimeTexts texts;
+    FormatTimes(t, texts);
+    memcpy(date, texts.date, sizeof date);
+    memcpy(time, texts.time, sizeof time);
+}
+
+namespace {
 
 // Puts the entry's row at index and returns the index it got.
 int InsertRow(HWND list, int index, QsoEntry *entry, TimeTexts &texts) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "loglist.h"
+#include "utctime.h"
 
 // Refills the list of window from the QSO list, numbering the entries 1..n, sets
 // the log status and sorts; returns n.
@@ -17,6 +18,10 @@ void SetSortColumn(NMLISTVIEW *record);
 // kind 1 up, 2 down, anything else none; the header update's result, 0 when
 // the header or its column cannot be read.
 int SetSortArrow(HWND listView, int column, int kind);
+
+// A contact's time as its row shows it: the user's short date and the 24-hour
+// time without seconds, both in UTC; empty texts when t cannot be shown.
+void FormatLogListTime(UtcTime t, char (&date)[12], char (&time)[10]);
 
 // The answer to the list's NM_CUSTOMDRAW, to be stored as the dialog's message result.
 LRESULT DrawLogListItem(NMLVCUSTOMDRAW *record);

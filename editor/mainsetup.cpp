@@ -214,6 +214,11 @@ void OpenLogNamedAtStart(HWND window) {
         LogModified = 0;
         SetLogFileName(path);
         RefreshLogList(window);
+        // The loader adds the log's own calls, bands and modes to the lists; its
+        // refill reaches only MainWindow, which is not set while the window is made.
+        FillMyCallCombo(window, nullptr);
+        FillBandCombo(window, nullptr);
+        FillModeCombo(window, nullptr);
     } else {
         // LastCSVLog keeps the path: the next start tries the file again.
         path[0] = '\0';

@@ -124,10 +124,19 @@ int ShowEditorMessage(const char *text, unsigned flags) { return ShowMessageDial
 
 namespace {
 
+// A list view gets its mouse messages relayed by the message loop instead of a
+// subclass: under Wine a subclassed list pays several times over for every
+// message, which makes rebuilding a long log list take seconds.
+bool RelaysMouse(HWND control) {
+    char className[32] = "";
+    GetClassNameA(control, className, sizeof className);
+    return lstrcmpiA(className, WC_LISTVIEWA) == 0;
+}
+
 TOOLINFOA ToolFor(HWND dialog, HWND control, const char *text) {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND | (RelaysMouse(control) ? 0 : TTF_SUBCLASS);
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.hinst = AppInstance;
@@ -179,4 +188,13 @@ HWND AddToolTip(int controlId, HWND dialog, const char *title, const char *text)
     SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(200, 0));
     SendMessageA(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(EditorSettings.ToolTipDisplayTime & 0xFFFF, 0));
     return tip;
+}
+
+void RelayToolTipMouse(const MSG *msg) {
+    if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST || !msg->hwnd) return;
+    HWND tip = static_cast<HWND>(GetPropA(msg->hwnd, kToolTipProperty));
+    if (!tip || !RelaysMouse(msg->hwnd)) return;
+    HWND dialog = GetParent(msg->hwnd);
+    if (FindToolTip(dialog, msg->hwnd) == tip)
+        SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(const_cast<MSG *>(msg)));
 }

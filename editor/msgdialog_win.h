@@ -23,3 +23,8 @@ INT_PTR CALLBACK MessageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // text must outlive the tool tip. Returns the tool tip window, or NULL when it
 // cannot be attached.
 HWND AddToolTip(int controlId, HWND dialog, const char *title, const char *text);
+
+// Hands a mouse message for a control whose tool tip does not watch it itself
+// (the list views) to that tool tip; the main message loop calls it for every
+// message.
+void RelayToolTipMouse(const MSG *msg);

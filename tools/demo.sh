@@ -1,33 +1,48 @@
 #!/usr/bin/env bash
-# Builds Tarnsync for Windows and runs it under Wine against a generated summits list,
-# so the summits database VORN_REFS.MDB is built for real. Fresh Debian 12, as root.
+# Builds Tarnlog and Tarnsync for Windows, lets Tarnsync build the summits database
+# VORN_REFS.MDB under Wine from a generated summits list of the real size, and opens
+# the editor on the bundled sample log with that database. With a display ($DISPLAY)
+# the editor opens there and stays until it is closed; without one it opens on the
+# build's virtual display and is closed again after the screenshot. Either way a
+# screenshot of it is taken and its path printed. Fresh Debian 12, as root.
+# TARN_BUILD_DIR names another Windows build folder (default build/windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+user_display=${DISPLAY:-}
 
 bash tools/install-deps.sh
 # The shipped 32-bit build (under qemu-user where the kernel refuses 32-bit code).
-preset=windows
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target Tarnsync
+build=${TARN_BUILD_DIR:-build/windows}
+case "$build" in /*) ;; *) build=$root/$build ;; esac
+cmake --preset windows -B "$build" >/dev/null
+cmake --build "$build" --target Tarnlog Tarnsync editor_window
 
-build=$root/build/$preset
 demo=$build/demo
 mkdir -p "$demo/data"
 echo "Generating a summits list of the real size ..."
-python3 tools/gen_summits_list.py --rows 180000 --date 18/03/2025 --out "$demo/summitslist-source.csv"
+# Dated today, so that the editor finds a fresh database.
+python3 tools/gen_summits_list.py --rows 180000 --date "$(date -u +%d/%m/%Y)" --out "$demo/summitslist-source.csv"
 
 # Wine sees the host's files through its Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 list_url="file:///Z:$demo/summitslist-source.csv"
 
 # The build's private Wine prefix and virtual display, ended again on the way out.
+fixture_up=
+stop_fixture() { [ -z "$fixture_up" ] || cmake/wine-fixture.sh stop "$build" >/dev/null; fixture_up=; }
+trap stop_fixture EXIT
+trap 'exit 130' INT TERM
 cmake/wine-fixture.sh start "$build" >/dev/null
-trap 'cmake/wine-fixture.sh stop "$build" >/dev/null' EXIT
+fixture_up=1
 wine_run=$build/wine-run.sh
 key='HKCU\Software\Brindlecote\Tarnlog'
 "$wine_run" reg add "$key" /v DBLocation /t REG_SZ /d "$(winpath "$demo/data")" /f >/dev/null 2>&1
 "$wine_run" reg add "$key" /v CSV_Download_URL /t REG_SZ /d "$list_url" /f >/dev/null 2>&1
+# Configured already, with the sample log's own call: the editor opens without its
+# first-run configuration.
+"$wine_run" reg add "$key" /v FirstRun /t REG_DWORD /d 0 /f >/dev/null 2>&1
+"$wine_run" reg add "$key" /v MyCall /t REG_MULTI_SZ /d Q2DEMO /f >/dev/null 2>&1
 
 "$wine_run" "$build/bin/Tarnsync.exe" /always-update /nopause 2>"$demo/warnings.txt" | tr '\r' '\n' | grep -v '^[0-9]* *$'
 echo "($(wc -l <"$demo/warnings.txt") warnings in $demo/warnings.txt)"
@@ -35,3 +50,47 @@ echo
 echo "The database $demo/data/VORN_REFS.MDB now holds:"
 sqlite3 "$demo/data/VORN_REFS.MDB" 'SELECT COUNT(*) || " summits, list of " || (SELECT LastUpdate FROM Info) FROM "References";' \
   'SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM "References" LIMIT 3;'
+echo
+
+# The editor works on a copy: what it saves goes there, the bundled log stays as it is.
+log=$demo/sample-log.csv
+cp resources/samples/sample-log.csv "$log"
+contacts=$(($(wc -l <"$log") - 1))
+error_log=$demo/data/VORN_CSV_Err.log
+rm -f "$error_log"
+shot=$demo/tarnlog.png
+rm -f "$shot"
+
+if [ -n "$user_display" ]; then
+  # The user's display: the same prefix, with the user's window manager framing the window.
+  stop_fixture
+  export DISPLAY=$user_display TARN_KEEP_DISPLAY=1
+  "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
+fi
+echo "Starting Tarnlog on the sample log ($contacts contacts) ..."
+"$wine_run" "$build/bin/Tarnlog.exe" "$(winpath "$log")" >"$demo/tarnlog-output.txt" 2>&1 &
+editor=$!
+if ! "$wine_run" "$build/bin/editor_window.exe" wait "$contacts" | tr -d '\r'; then
+  kill "$editor" 2>/dev/null || true
+  exit 1
+fi
+# A contact being typed: its summits, from the database, show beside the form.
+"$wine_run" "$build/bin/editor_window.exe" summits VAA/AA-018 VAA/AA-014
+sleep 1.5   # the status bar's clock comes with its first tick
+if [ -n "$user_display" ]; then
+  window=$(xwininfo -root -tree | awk '/"VORN CSV Log Editor"/ { print $1; exit }')
+  import -window "${window:-root}" "$shot"
+else
+  DISPLAY=$(cat "$build/wine/display") import -window root "$shot"
+fi
+echo "Screenshot: $shot"
+[ ! -s "$error_log" ] || echo "The sample log was loaded with complaints, see $error_log"
+
+if [ -n "$user_display" ]; then
+  echo "Tarnlog runs on your display; the demo ends when you close it."
+  wait "$editor" || true
+else
+  "$wine_run" "$build/bin/editor_window.exe" close
+  wait "$editor" || true
+  echo "Tarnlog closed again (there is no display to leave it on)."
+fi

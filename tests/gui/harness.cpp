@@ -11,16 +11,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <initializer_list>
 #include <set>
 
 #include "appstate.h"
 #include "gui/shots.h"
+#include "help.h"
 #include "loglist_win.h"
+#include "maindlg.h"
 #include "mainsetup.h"
 #include "qsolist.h"
 #include "resource.h"
 #include "settings.h"
 #include "settings_win.h"
+#include "startup.h"
 #include "statusbar_win.h"
 #include "summitsdb.h"
 
@@ -32,6 +36,13 @@ std::vector<SeenDialog> seenDialogs;
 HWND waitingDialog = nullptr;      // an unanswered dialog and when it was first seen
 DWORD waitingSince = 0;
 constexpr DWORD kUnexpectedAfterMs = 3000;
+HWND realMain = nullptr;           // the main window with the program's procedure
+bool quitSeen = false;             // the pump met a quit message
+
+HACCEL ProgramAccelerators() {
+    static HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    return accelerators;
+}
 
 INT_PTR CALLBACK IdleDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
@@ -198,7 +209,12 @@ const auto *const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvir
 void ResetEditorState() {
     for (HWND window : hosts) DestroyWindow(window);
     hosts.clear();
+    realMain = nullptr;
     MainWindow = nullptr;
+    SelectedListIndex = -1;
+    PendingUpdater[0] = '\0';
+    HelpCookie = 0;
+    HelpWindow = nullptr;
     StatusBar = nullptr;
     // The menus went with their window; the pictures are the program's for good.
     MainMenu = FileMenu = OptionsMenu = HelpMenu = RecentLogMenu = nullptr;
@@ -226,6 +242,8 @@ void ResetEditorState() {
     seenDialogs.clear();
     waitingDialog = nullptr;
     PumpMessages(0);
+    // The real main window quits the loop when it is destroyed.
+    TakeQuitPosted();
 }
 
 void PumpMessages(int ms) {
@@ -237,6 +255,14 @@ bool PumpUntil(const std::function<bool()> &done, int timeoutMs) {
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitSeen = true;
+                continue;
+            }
+            if (realMain && MainWindow == realMain && IsWindow(realMain)) {
+                DispatchMainMessage(&msg, ProgramAccelerators());
+                continue;
+            }
             bool taken = false;
             for (HWND host : hosts)
                 if (IsDialogMessageA(host, &msg)) {
@@ -278,6 +304,61 @@ HWND OpenMainWindowHost() {
     UpdateWindow(window);
     PumpMessages(20);
     return window;
+}
+
+HWND OpenMainWindow() {
+    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc, 0);
+    if (!window || !IsWindow(window)) return nullptr;
+    hosts.insert(window);
+    MainWindow = realMain = window;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    PumpMessages(20);
+    return window;
+}
+
+HeldKeys::HeldKeys(bool ctrl, bool shift, bool alt) {
+    GetKeyboardState(saved_);
+    BYTE keys[256];
+    memcpy(keys, saved_, sizeof keys);
+    const auto hold = [&keys](bool down, std::initializer_list<int> vks) {
+        for (int vk : vks) keys[vk] = down ? 0x80 : 0;
+    };
+    hold(ctrl, {VK_CONTROL, VK_LCONTROL});
+    hold(shift, {VK_SHIFT, VK_LSHIFT});
+    hold(alt, {VK_MENU, VK_LMENU});
+    SetKeyboardState(keys);
+}
+
+HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
+
+void PressKey(UINT vk, bool ctrl, bool shift) {
+    {
+        HeldKeys held(ctrl, shift);
+        HWND target = GetFocus() ? GetFocus() : MainWindow;
+        const UINT scan = MapVirtualKeyA(vk, 0);
+        MSG down = {};
+        down.hwnd = target;
+        down.message = WM_KEYDOWN;
+        down.wParam = vk;
+        down.lParam = static_cast<LPARAM>(1 | (scan << 16));
+        down.time = GetTickCount();
+        DispatchMainMessage(&down, ProgramAccelerators());
+        MSG up = down;
+        up.hwnd = GetFocus() ? GetFocus() : target;
+        up.message = WM_KEYUP;
+        up.lParam = static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u);
+        DispatchMainMessage(&up, ProgramAccelerators());
+    }
+    PumpMessages(0);
+}
+
+bool TakeQuitPosted() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quitSeen = true;
+    const bool seen = quitSeen;
+    quitSeen = false;
+    return seen;
 }
 
 UserFormats::UserFormats(const char *shortDate, const char *timeFormat) {

@@ -31,6 +31,31 @@ HWND OpenDialog(int templateId, DLGPROC proc = nullptr, LPARAM param = 0);
 // custom-draw and column-click notifications to the list module and sizes the
 // status bar. Sets MainWindow once created; NULL when the creation failed.
 HWND OpenMainWindowHost();
+// The main window as start-up makes it: the program's own procedure, MainWindow
+// set once created; NULL when the creation failed. While it is open the pump
+// runs every message through the program's loop step with its accelerators.
+HWND OpenMainWindow();
+
+// Holds Ctrl, Shift and Alt down in the thread's key state for the life of the
+// guard, as GetKeyState and the accelerators read them.
+class HeldKeys {
+public:
+    HeldKeys(bool ctrl, bool shift, bool alt = false);
+    ~HeldKeys();
+    HeldKeys(const HeldKeys &) = delete;
+    HeldKeys &operator=(const HeldKeys &) = delete;
+
+private:
+    BYTE saved_[256] = {};
+};
+
+// Presses key vk (down and up) on the focused control, with Ctrl and Shift held
+// as asked, through the program's loop step with its accelerator table.
+void PressKey(UINT vk, bool ctrl = false, bool shift = false);
+
+// Whether a quit message has been posted since the last call (the pump notes
+// one it meets); the message is taken.
+bool TakeQuitPosted();
 
 // Sets the user's short date and time formats for the life of the guard.
 class UserFormats {

@@ -567,6 +567,10 @@ TEST_F(MainSetup, LogNamedAtStart) {
         EXPECT_EQ(LogModified, 0);
         if (c.rows) {
             EXPECT_EQ(StatusPartText(SBP_LOG_STATUS), Padded("2 entries", 28));
+            // The log's own call joins the list, and the form offers it at once.
+            EXPECT_NE(SendDlgItemMessageA(window_, IDC_MY_CALL, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>("QX9ZZ")),
+                      CB_ERR);
         }
     }
 }
