@@ -16,6 +16,11 @@ void InitDefaultTextColours(void);
 // than the current log's room is refused with a message. 1 when taken.
 int TakeCommandLineLog(int argc, char **argv);
 
+// On a first run (FirstRun set) the configuration dialog, with no owner: Save
+// stores FirstRun 0, Cancel 1 (it is shown again next time); any other
+// ending stores nothing.
+void RunFirstConfiguration(void);
+
 // One message of the main loop: a list's tool tip sees the mouse first, then
 // the accelerators (whichever control has the focus), then the main dialog's
 // own keys, and what none of them takes is dispatched.

@@ -77,14 +77,6 @@ bool HasCsvExtension(const char *path) {
     return dot && !strpbrk(dot, "\\/") && lstrcmpiA(dot, ".csv") == 0;
 }
 
-void RunFirstConfiguration() {
-    if (EditorSettings.FirstRun == 0) return;
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONFIG), nullptr, ConfigDlgProc, 0);
-    if (result != 1 && result != 2) return;
-    EditorSettings.FirstRun = result == 1 ? 0 : 1;
-    RegWriteDword(TARN_HKEY_CURRENT_USER, SettingsKey, "FirstRun", static_cast<uint32_t>(EditorSettings.FirstRun));
-}
-
 void CleanUp() {
     DbClose();
     if (QsoListHead) FreeQsoList();
@@ -113,6 +105,14 @@ int TakeCommandLineLog(int argc, char **argv) {
     }
     strcpy(EditorSettings.CurrentLogPath, argv[1]);
     return 1;
+}
+
+void RunFirstConfiguration(void) {
+    if (EditorSettings.FirstRun == 0) return;
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONFIG), nullptr, ConfigDlgProc, 0);
+    if (result != 1 && result != 2) return;
+    EditorSettings.FirstRun = result == 1 ? 0 : 1;
+    RegWriteDword(TARN_HKEY_CURRENT_USER, SettingsKey, "FirstRun", static_cast<uint32_t>(EditorSettings.FirstRun));
 }
 
 void DispatchMainMessage(MSG *msg, HACCEL accelerators) {

@@ -1296,4 +1296,40 @@ TEST_F(MainWindowTest, CommandLineLogNeedsACsvExtensionAndRoom) {
     }
 }
 
+TEST_F(MainWindowTest, FirstRunConfigurationStoresItsOutcome) {
+    struct Case {
+        const char *name;
+        int firstRun;
+        std::vector<Answer> answers;   // to the configuration dialog
+        long long stored;              // FirstRun afterwards, -1 none
+    } cases[] = {
+        {"not a first run", 0, {}, -1},
+        {"saved", 1, {Ok()}, 0},
+        {"cancelled", 1, {Cancel()}, 1},
+        {"closed by Escape", 1, {Answer{Press::Escape}}, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetEditorState();
+        // Start-up has made the key by then.
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+        EditorSettings.FirstRun = c.firstRun;
+        AnswerModals(c.answers);
+        RunFirstConfiguration();
+        const auto seen = TakeSeenModals();
+        ASSERT_EQ(seen.size(), c.answers.size());
+        if (!seen.empty()) {
+            EXPECT_FALSE(seen[0].unexpected);
+            EXPECT_FALSE(seen[0].systemBox);
+        }
+        EXPECT_EQ(RegDword("FirstRun"), c.stored);
+        if (c.stored >= 0) {
+            EXPECT_EQ(EditorSettings.FirstRun, c.stored);
+        }
+    }
+}
+
 }  // namespace
