@@ -8,7 +8,7 @@
 // startup_bench [-rRUNS] <Tarnlog.exe> <summit references file> <contacts> <log.csv>
 //
 // The log is written first, by the editor's own writer, in the shape of
-// benchwin.h's FillLog; its summits are taken in turn from the references file
+// benchwin.h's FillLog, with its summits from the references file
 // (one a line, each valid from 2014 or earlier to 2099, so that every contact
 // passes the reference check).
 #include <windows.h>
@@ -42,27 +42,7 @@ std::vector<std::string> ReadReferences(const char *path) {
 }
 
 bool WriteLog(const char *path, int count, const std::vector<std::string> &summits) {
-    FreeQsoList();
-    uint32_t seed = 12345;
-    auto next = [&seed](uint32_t range) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % range;
-    };
-    UtcTime t = 1420070400;   // 2015-01-01 00:00 UTC
-    const size_t pick = summits.size();
-    for (int i = 0; i < count; ++i) {
-        if (i % 40 == 0) t += static_cast<UtcTime>(86400 * (1 + next(10)));
-        t += static_cast<UtcTime>(20 + next(300));
-        char call[16], notes[64];
-        snprintf(call, sizeof call, "Q%uABC", static_cast<unsigned>(next(10)));
-        snprintf(notes, sizeof notes, "QRG:14.%03u calling CQ", static_cast<unsigned>(next(1000)));
-        const std::string &his = summits[next(static_cast<uint32_t>(pick))];
-        const std::string &mine = summits[(i / 40) % pick];
-        if (!InsertQsoEntry(0, t, call, DefaultBands[next(24)], DefaultModes[next(9)], his.c_str(), notes, "Q2DEMO",
-                            i % 3 ? "" : mine.c_str(), next(20) == 0))
-            return false;
-    }
-    const bool written = ExportCsv(path) == 1;
+    const bool written = FillLog(count, &summits) && ExportCsv(path) == 1;
     FreeQsoList();
     return written;
 }
