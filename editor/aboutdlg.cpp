@@ -1,3 +1,9 @@
+// The About dialog: the description, the versions of the programs beside the
+// editor, the build and database dates, the update check (curl.exe fetches the
+// version endpoint's answer into a temporary file, waited for while the windows
+// keep painting, and only a version line with a safe https address counts) and
+// the hand-over of an announced release to Tarnfetch; the logo opens the
+// scheme's web sites.
 #include "aboutdlg.h"
 
 #include <windows.h>
