@@ -4,7 +4,10 @@
 # the editor on the bundled sample log with that database. With a display ($DISPLAY)
 # the editor opens there and stays until it is closed; without one it opens on the
 # build's virtual display and is closed again after the screenshot. Either way a
-# screenshot of it is taken and its path printed. Fresh Debian 12, as root.
+# screenshot of it is taken and its path printed. The help file is built beside the
+# editor, so F1 opens it. Fresh Debian 12, as root.
+# Under pipefail a pipeline fails with any of its programs, so no reader here
+# stops before its writer has ended (a writer cut off dies of SIGPIPE).
 # TARN_BUILD_DIR names another Windows build folder (default build/windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +19,7 @@ bash tools/install-deps.sh
 build=${TARN_BUILD_DIR:-build/windows}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target Tarnlog Tarnsync editor_window
+cmake --build "$build" --target Tarnlog Tarnsync editor_window tarnlog_help
 
 demo=$build/demo
 mkdir -p "$demo/data"
@@ -28,10 +31,18 @@ python3 tools/gen_summits_list.py --rows 180000 --date "$(date -u +%d/%m/%Y)" --
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 list_url="file:///Z:$demo/summitslist-source.csv"
 
-# The build's private Wine prefix and virtual display, ended again on the way out.
+# The build's private Wine prefix and virtual display, ended again on the way out,
+# and the editor with them when the demo ends before it does.
 fixture_up=
+editor=
 stop_fixture() { [ -z "$fixture_up" ] || cmake/wine-fixture.sh stop "$build" >/dev/null; fixture_up=; }
-trap stop_fixture EXIT
+end_demo() {
+  if [ -n "$editor" ] && kill -0 "$editor" 2>/dev/null; then
+    (source "$build/wine-env.sh" && wineserver -k) >/dev/null 2>&1 || true
+  fi
+  stop_fixture
+}
+trap end_demo EXIT
 trap 'exit 130' INT TERM
 cmake/wine-fixture.sh start "$build" >/dev/null
 fixture_up=1
@@ -44,7 +55,8 @@ key='HKCU\Software\Brindlecote\Tarnlog'
 "$wine_run" reg add "$key" /v FirstRun /t REG_DWORD /d 0 /f >/dev/null 2>&1
 "$wine_run" reg add "$key" /v MyCall /t REG_MULTI_SZ /d Q2DEMO /f >/dev/null 2>&1
 
-"$wine_run" "$build/bin/Tarnsync.exe" /always-update /nopause 2>"$demo/warnings.txt" | tr '\r' '\n' | grep -v '^[0-9]* *$'
+# Without the progress counter's lines (grep -v would fail when none is left).
+"$wine_run" "$build/bin/Tarnsync.exe" /always-update /nopause 2>"$demo/warnings.txt" | tr '\r' '\n' | sed '/^[0-9]* *$/d'
 echo "($(wc -l <"$demo/warnings.txt") warnings in $demo/warnings.txt)"
 echo
 echo "The database $demo/data/VORN_REFS.MDB now holds:"
@@ -70,15 +82,13 @@ fi
 echo "Starting Tarnlog on the sample log ($contacts contacts) ..."
 "$wine_run" "$build/bin/Tarnlog.exe" "$(winpath "$log")" >"$demo/tarnlog-output.txt" 2>&1 &
 editor=$!
-if ! "$wine_run" "$build/bin/editor_window.exe" wait "$contacts" | tr -d '\r'; then
-  kill "$editor" 2>/dev/null || true
-  exit 1
-fi
+"$wine_run" "$build/bin/editor_window.exe" wait "$contacts" | tr -d '\r'
 # A contact being typed: its summits, from the database, show beside the form.
 "$wine_run" "$build/bin/editor_window.exe" summits VAA/AA-018 VAA/AA-014
 sleep 1.5   # the status bar's clock comes with its first tick
 if [ -n "$user_display" ]; then
-  window=$(xwininfo -root -tree | awk '/"VORN CSV Log Editor"/ { print $1; exit }')
+  # awk reads the whole list: a user's display holds more windows than a pipe does.
+  window=$(xwininfo -root -tree | awk '/"VORN CSV Log Editor"/ && !found { found = $1 } END { print found }')
   import -window "${window:-root}" "$shot"
 else
   DISPLAY=$(cat "$build/wine/display") import -window root "$shot"
@@ -89,8 +99,10 @@ echo "Screenshot: $shot"
 if [ -n "$user_display" ]; then
   echo "Tarnlog runs on your display; the demo ends when you close it."
   wait "$editor" || true
+  editor=
 else
   "$wine_run" "$build/bin/editor_window.exe" close
   wait "$editor" || true
+  editor=
   echo "Tarnlog closed again (there is no display to leave it on)."
 fi
