@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the two builds and their tests need.
 # Idempotent: prints nothing and changes nothing when all is present.
+# A query's answer is taken whole before it is searched: grep -q stops reading at
+# its first match, and the query it cuts off fails (SIGPIPE) under pipefail.
 set -euo pipefail
 
 native=(
@@ -18,10 +20,11 @@ SUDO=
 
 missing=()
 for p in "${native[@]}" "${foreign[@]}"; do
-  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+  status=$(dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null || true)
+  grep -qx 'install ok installed' <<<"$status" || missing+=("$p")
 done
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
   $SUDO dpkg --add-architecture i386
   need_update=1
 fi
@@ -61,14 +64,17 @@ stamp=/var/lib/tarn/qemu-i386.stamp
 qemu_version() { dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || true; }
 
 enable_backports() {
-  local codename uri keyring list=/etc/apt/sources.list.d/tarn-backports.sources
+  local codename uri keyring list=/etc/apt/sources.list.d/tarn-backports.sources source sources=()
   [ -f "$list" ] && return 0
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  # The mirror this machine already uses for its main suite.
+  # The mirror this machine already uses for its main suite, from the source files
+  # there are (awk fails on a missing one).
+  for source in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list; do
+    [ -f "$source" ] && sources+=("$source")
+  done
   uri=$(awk -v c="$codename" '
     /^URIs:/ { u = $2 } /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == c) { print u; exit } }
-    $1 == "deb" && $3 == c { print $2; exit }' \
-    /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null | head -n 1)
+    $1 == "deb" && $3 == c { print $2; exit }' "${sources[@]}" </dev/null)
   [ -n "$uri" ] || { echo "install-deps: no apt source for $codename to take backports from" >&2; exit 1; }
   keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: %s\n' \
