@@ -1,5 +1,6 @@
-// The safe file writer on C streams; the one step that differs by platform,
-// replacing the target, is in safefile_win.cpp and safefile_native.cpp.
+// The safe file writer on C streams; the steps that differ by platform, writing
+// the file through to the disk and replacing the target, are in safefile_win.cpp
+// and safefile_native.cpp.
 #include "safefile.h"
 
 #include <cerrno>
@@ -62,15 +63,20 @@ int SafeFileWrite(SafeFile *sf, const char *text, size_t length) {
 int SafeFileClose(SafeFile *sf) {
     if (!sf->file) return 0;
     errno = 0;
+    char reason[256] = "";
     bool good = !sf->failed && fflush(sf->file) == 0 && !ferror(sf->file);
-    int error = errno;
-    if (fclose(sf->file) != 0) {
+    if (!good)
+        snprintf(reason, sizeof reason, "%s", strerror(errno ? errno : EIO));
+    else
+        good = SyncFileToDisk(sf->file, reason, sizeof reason) != 0;
+    errno = 0;
+    if (fclose(sf->file) != 0 && good) {
         good = false;
-        if (!error) error = errno;
+        snprintf(reason, sizeof reason, "%s", strerror(errno ? errno : EIO));
     }
     sf->file = nullptr;
     if (!good) {
-        Fail(sf, strerror(error ? error : EIO));
+        Fail(sf, reason);
         return 0;
     }
     return 1;

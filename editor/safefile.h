@@ -1,6 +1,6 @@
 // Writing a file without risking the one it replaces: the bytes go to a
 // temporary file beside it, every write, the flush and the close are checked,
-// and only a complete file is moved over the target. Lines are written with
+// and only a complete file that has reached the disk is moved over the target. Lines are written with
 // CR LF on every build.
 //
 // Every user of these functions is a save or an export, so a failure after the
@@ -28,8 +28,9 @@ int SafeFileBegin(SafeFile *sf, const char *path);
 // Writes text with every LF as CR LF. 0 once any write came out short.
 int SafeFileWrite(SafeFile *sf, const char *text, size_t length);
 
-// Flushes and closes the temporary file; 1 when every byte reached it. On
-// failure the temporary file is removed and the target is untouched.
+// Flushes the temporary file through to the disk and closes it; 1 when every
+// byte reached it. On failure the temporary file is removed and the target is
+// untouched.
 int SafeFileClose(SafeFile *sf);
 
 // Moves the closed temporary file over the target. On failure it is removed
@@ -48,3 +49,8 @@ int SafeCopyBegin(const char *from, const char *to, SafeFile *out);
 // reason for the failure in reason (cut to reasonSize, terminated). The
 // platform layer (safefile_native.cpp, safefile_win.cpp) defines it.
 int MoveFileReplacing(const char *from, const char *to, char *reason, size_t reasonSize);
+
+// Writes what the system holds of an open, flushed file through to the disk,
+// so that a rename after it cannot reach the disk first and leave an empty
+// file after a power loss. 1, or 0 with the reason as for MoveFileReplacing.
+int SyncFileToDisk(FILE *file, char *reason, size_t reasonSize);
