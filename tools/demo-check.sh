@@ -19,13 +19,14 @@ work=$(mktemp -d)
 xvfb=
 others=
 demo=
+# Whatever is left of the editor ends with the prefix's Wine processes.
+end_wine() {
+  [ ! -f "$build/wine-env.sh" ] || (source "$build/wine-env.sh" && wineserver -k) >/dev/null 2>&1 || true
+}
 finish() {
   [ -z "$demo" ] || kill "$demo" 2>/dev/null || true
   [ -z "$others" ] || kill "$others" 2>/dev/null || true
-  # Whatever the demo left of the editor ends with the prefix's Wine processes.
-  if [ -f "$build/wine-env.sh" ]; then
-    (source "$build/wine-env.sh" && wineserver -k) >/dev/null 2>&1 || true
-  fi
+  end_wine
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -77,6 +78,8 @@ while kill -0 "$demo" 2>/dev/null && ! grep -q "$ready" "$work/demo.txt"; do sle
 closed=0
 if grep -q "$ready" "$work/demo.txt"; then
   DISPLAY=$display TARN_KEEP_DISPLAY=1 "$build/wine-run.sh" "$build/bin/editor_window.exe" close && closed=1
+  # An editor that did not end would keep the demo waiting.
+  [ "$closed" = 1 ] || end_wine
 fi
 rc=0
 wait "$demo" || rc=$?
