@@ -3,9 +3,9 @@
 # to a virtual display of this script's own, the editor closed once the demo says
 # it waits for that (as its close box would: WM_CLOSE to its window). As on a
 # user's desktop, other programs' windows are there first, more of them than a
-# pipe holds when listed (xwininfo -tree). Passes when
-# the demo ends with 0, its screenshot shows the editor's window, not the whole
-# screen, and the demo built the help file beside the editor itself.
+# pipe holds when listed (xwininfo -tree). Passes when the demo ends with 0, its
+# screenshot shows the editor's window, not the whole screen, and the demo built
+# the help file beside the editor itself.
 # TARN_BUILD_DIR names another Windows build folder (default build/windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
