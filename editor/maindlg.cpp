@@ -365,7 +365,7 @@ BOOL OnCommand(HWND window, int id, int code) {
         DeleteSelectedEntry(window);
         break;
     case IDC_LOGO:
-        OpenSchemeSiteByKeys();
+        OpenSchemeSiteByKeys(window);
         break;
     case IDM_HELP:
         OpenHelpTopic(nullptr);
