@@ -368,7 +368,7 @@ BOOL OnCommand(HWND window, int id, int code) {
         OpenSchemeSiteByKeys(window);
         break;
     case IDM_HELP:
-        OpenHelpTopic(nullptr);
+        OpenHelpTopic(window, nullptr);
         break;
     case IDM_ABOUT:
         RunAbout(window);

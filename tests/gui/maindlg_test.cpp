@@ -97,6 +97,7 @@ HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR
 
 // HTML Help as the program sees it: a viewer window, a cookie, every call noted.
 struct HelpCall {
+    HWND caller;
     std::string file;
     UINT command;
     DWORD_PTR data;
@@ -104,8 +105,8 @@ struct HelpCall {
 std::vector<HelpCall> helpCalls;
 HWND helpViewer = nullptr;
 constexpr DWORD kCookie = 0x5150;
-HWND WINAPI RecordHtmlHelp(HWND, LPCSTR file, UINT command, DWORD_PTR data) {
-    helpCalls.push_back({file ? file : "", command, data});
+HWND WINAPI RecordHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    helpCalls.push_back({caller, file ? file : "", command, data});
     if (command == 0x1C) *reinterpret_cast<DWORD *>(data) = kCookie;
     return command == 0x01 ? helpViewer : nullptr;
 }
@@ -911,6 +912,23 @@ TEST_F(MainWindowTest, HelpOpensTheStartPageAndIsClosedWithTheWindow) {
     EXPECT_TRUE(IsIconic(helpViewer));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(HelpCookie, kCookie);
+}
+
+// Help is the main window's, whichever window is active when it is asked for
+// (the viewer itself, say).
+TEST_F(MainWindowTest, HelpIsOpenedForTheMainWindow) {
+    for (bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey ? "F1" : "menu");
+        Fresh();
+        SetActiveWindow(helpViewer);
+        ASSERT_EQ(GetActiveWindow(), helpViewer);
+        if (byKey)
+            PressKey(VK_F1);
+        else
+            Command(IDM_HELP);
+        ASSERT_EQ(helpCalls.size(), 2u);
+        for (const HelpCall &call : helpCalls) EXPECT_EQ(call.caller, window);
+    }
 }
 
 TEST_F(MainWindowTest, LogoOpensTheSiteOfTheHeldKey) {
