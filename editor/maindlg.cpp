@@ -49,8 +49,11 @@ bool EndSessionDiscards = false;
 
 int Ask(HWND window, const char *text, UINT flags) { return ShowMessageDialog(window, text, kProgramName, flags); }
 
+// Through the dialog manager, so the control it puts back when the window is
+// activated again after a question or dialog is this one, not the one it saved.
 void FocusEntryStart(HWND window) {
-    SetFocus(GetDlgItem(window, EditorSettings.AutoTime == 1 ? IDC_HIS_CALL : IDC_QSO_TIME));
+    HWND control = GetDlgItem(window, EditorSettings.AutoTime == 1 ? IDC_HIS_CALL : IDC_QSO_TIME);
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 // Makes Log Contact the default push button again, so Enter logs the contact.

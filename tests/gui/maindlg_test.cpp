@@ -231,7 +231,15 @@ protected:
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         PumpMessages(0);
     }
+    // When a modal box's window goes, the program can lose the foreground to the
+    // desktop (the virtual display has no window manager to hand it back): the
+    // focus is then nowhere until the window is active again, and what counts is
+    // the control the dialog manager puts back then, as when the user returns.
     bool FocusIs(int id) const {
+        if (GetActiveWindow() != window) {
+            SetForegroundWindow(window);
+            PumpMessages(20);
+        }
         HWND control = GetDlgItem(window, id);
         HWND focus = GetFocus();
         return focus && (focus == control || IsChild(control, focus));
@@ -827,6 +835,43 @@ TEST_F(MainWindowTest, DoubleClickEditsTheSelectedContact) {
             EXPECT_TRUE(FocusIs(IDC_QSO_TIME));
             EXPECT_EQ(Rows().size(), 4u);
         }
+    }
+}
+
+// After the delete question and the edit dialog the focus goes where typing
+// starts as the dialog manager moves it (a callsign left in the field is
+// selected, so typing replaces it), so what the manager puts back when the
+// window is activated again is that field.
+TEST_F(MainWindowTest, AfterAQuestionTheFocusIsMovedByTheDialogManager) {
+    struct Case {
+        const char *name;
+        std::function<void()> ask;
+        Answer answer;
+    } cases[] = {
+        {"delete answered No", [this] { Command(IDC_DELETE_ENTRY); }, No()},
+        {"edit cancelled", [this] { ListNotify(NM_DBLCLK); }, Cancel()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fresh([] { EditorSettings.AutoTime = 1; });
+        FillLog();
+        SetDlgItemTextA(window, IDC_HIS_CALL, "QX7FORM");
+        Select(1);
+        SetFocus(GetDlgItem(window, IDC_NOTES));
+        AnswerModals({c.answer});
+        c.ask();
+        EXPECT_EQ(TakeSeenModals().size(), 1u);
+        EXPECT_TRUE(FocusIs(IDC_HIS_CALL));
+        // The program losing the foreground and getting it back keeps it there.
+        SetForegroundWindow(GetDesktopWindow());
+        PumpMessages(20);
+        EXPECT_TRUE(FocusIs(IDC_HIS_CALL));
+        DWORD start = 0, end = 0;
+        SendDlgItemMessageA(window, IDC_HIS_CALL, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                            reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, 7u);
+        EXPECT_TRUE(LooksDefault(IDC_LOG_CONTACT));
     }
 }
 
