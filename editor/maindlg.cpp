@@ -49,8 +49,9 @@ bool EndSessionDiscards = false;
 
 int Ask(HWND window, const char *text, UINT flags) { return ShowMessageDialog(window, text, kProgramName, flags); }
 
-// Through the dialog manager, so the control it puts back when the window is
-// activated again after a question or dialog is this one, not the one it saved.
+// Moved as the dialog manager moves it after a question or dialog: a text in
+// the field is selected, so typing replaces it, and Log Contact stays the
+// default push button.
 void FocusEntryStart(HWND window) {
     HWND control = GetDlgItem(window, EditorSettings.AutoTime == 1 ? IDC_HIS_CALL : IDC_QSO_TIME);
     SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
