@@ -314,16 +314,17 @@ int StartTarnfetch(HWND dialog) {
 
 }  // namespace
 
-void OpenSchemeSiteByKeys(void) {
+void OpenSchemeSiteByKeys(HWND owner) {
     static constexpr char kMainSite[] = "https://www.vorn-award.org/";
     static constexpr char kReflectorSite[] = "https://groups.io/g/vorn-award";
     static constexpr char kSpottingSite[] = "https://spots.vorn-award.org/";
+    const char *site = kSpottingSite;
     if (GetKeyState(VK_CONTROL) < 0)
-        OpenWithProgram(kMainSite, nullptr);
+        site = kMainSite;
     else if (GetKeyState(VK_MENU) < 0)
-        OpenWithProgram(kReflectorSite, nullptr);
-    else
-        OpenWithProgram(kSpottingSite, nullptr);
+        site = kReflectorSite;
+    // Owned by the window clicked, so a box the shell shows belongs to it.
+    ShellExecuteA(owner, "open", site, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 int CompareVersions(const char *a, const char *b) {
@@ -420,7 +421,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
             if (StartTarnfetch(dialog)) EndDialog(dialog, 1);
             break;
         case IDC_LOGO:
-            OpenSchemeSiteByKeys();
+            OpenSchemeSiteByKeys(dialog);
             break;
         default:
             break;

@@ -33,5 +33,6 @@ int CheckForUpdate(const char *version);
 int CompareVersions(const char *a, const char *b);
 
 // The logo's click, in the main window and here: Ctrl held opens the scheme's
-// main web site, else Alt its reflector, else its spotting site.
-void OpenSchemeSiteByKeys(void);
+// main web site, else Alt its reflector, else its spotting site, through the
+// shell with owner (the window whose logo was clicked) as the owner.
+void OpenSchemeSiteByKeys(HWND owner);

@@ -353,7 +353,7 @@ INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             EndDialog(dialog, 2);
             return TRUE;
         case kHelpButton:
-            OpenHelpTopic(kHelpConfigTopic);
+            OpenHelpTopic(dialog, kHelpConfigTopic);
             return TRUE;
         case IDC_DEFAULT_BANDS:
             ShowDefaultList(dialog, IDC_BANDS, &DefaultBands[0][0], kUserBandSlots, kUserBandSize);

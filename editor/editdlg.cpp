@@ -59,6 +59,9 @@ void SetPickers(HWND dialog, UtcTime t) {
     SYSTEMTIME at = {};
     UnixTimeToSystemTime(t, &at);
     SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+    // Limited after the date is set: a contact without a usable time keeps
+    // showing its date (1969-12-31) and is refused by Update, not moved to today.
+    LimitQsoDate(dialog);
     SendDlgItemMessageA(dialog, IDC_QSO_TIME, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
     SendDlgItemMessageA(dialog, IDC_QSO_TIME, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
 }

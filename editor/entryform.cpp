@@ -101,6 +101,25 @@ int Fail(HWND dialog, const char *text, int focusId) {
     return 0;
 }
 
+// A date and time that a log cannot hold (past 2038-01-19 03:14:07 UTC, or
+// before 1970), named as the user reads dates.
+int FailUnstorableTime(HWND dialog) {
+    SYSTEMTIME date = {}, clock = {};
+    SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+    SendDlgItemMessageA(dialog, IDC_QSO_TIME, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&clock));
+    date.wHour = clock.wHour;
+    date.wMinute = clock.wMinute;
+    date.wSecond = 0;
+    char day[32] = "", time[16] = "";
+    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, day, sizeof day))
+        snprintf(day, sizeof day, "%04u-%02u-%02u", date.wYear, date.wMonth, date.wDay);
+    snprintf(time, sizeof time, "%02u:%02u", date.wHour, date.wMinute);
+    char text[128];
+    snprintf(text, sizeof text, "QSO date %s %s cannot be logged: a log holds 1970-01-01 to 2038-01-19 03:14 UTC", day,
+             time);
+    return Fail(dialog, text, IDC_QSO_DATE);
+}
+
 // One summit field: long enough, and with checking on, known and valid at the
 // contact's time (both ends of its validity included).
 int CheckSummit(HWND dialog, const char *ref, UtcTime qsoTime, int fieldId, const char *tooShort) {
@@ -215,6 +234,21 @@ bool RollingOver = false;
 
 }  // namespace
 
+void LimitQsoDate(HWND dialog) {
+    // Whole days: the picker compares its time of day with the bounds too.
+    SYSTEMTIME range[2] = {};
+    range[0].wYear = 1970;
+    range[0].wMonth = 1;
+    range[0].wDay = 1;
+    range[1].wYear = 2038;
+    range[1].wMonth = 1;
+    range[1].wDay = 19;
+    range[1].wHour = 23;
+    range[1].wMinute = 59;
+    range[1].wSecond = 59;
+    SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
+}
+
 UtcTime ReadFormQsoTime(HWND dialog) {
     SYSTEMTIME date = {}, clock = {};
     SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
@@ -232,6 +266,7 @@ int ValidateEntryForm(HWND dialog) {
     FormTexts form;
     ReadForm(dialog, form);
     if (strlen(form.hisCall) <= kMinCallLen) return Fail(dialog, "Callsign too short", IDC_HIS_CALL);
+    if (form.qsoTime == -1) return FailUnstorableTime(dialog);
     if (form.hisSummit[0] &&
         !CheckSummit(dialog, form.hisSummit, form.qsoTime, IDC_HIS_SUMMIT, "Chased Summit reference too short"))
         return 0;

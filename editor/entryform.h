@@ -15,13 +15,16 @@ extern float HomeLatitude, HomeLongitude;
 // only by RollQsoTimeMinute. Empty until the picker first had the focus.
 extern char LastTimeText[8];
 
+// Limits the date picker to the days a log can hold, 1970-01-01 to 2038-01-19.
+void LimitQsoDate(HWND dialog);
+
 // The day of the date picker and the hour and minute of the time picker, as
 // UTC with seconds 0; -1 when that moment cannot be represented.
 UtcTime ReadFormQsoTime(HWND dialog);
 
 // 1 when the form holds a contact that may be stored; 0 after the reason was
 // shown in the status bar with a beep (and the focus put on the faulty
-// callsign or summit field).
+// callsign or summit field, or on the date picker for a time no log holds).
 int ValidateEntryForm(HWND dialog);
 
 // Stores the form as a new contact and resets the form by the on-entry

@@ -12,12 +12,12 @@ extern HWND HelpWindow;
 constexpr char kHelpStartTopic[] = "start.htm";
 constexpr char kHelpConfigTopic[] = "12_ConfiguringVORNCSVLogEditor.htm";
 
-// Opens "<ProgramDirectory>\VORN CSV Log Editor.chm" for the active window: on
+// Opens "<ProgramDirectory>\VORN CSV Log Editor.chm" for window: on
 // its contents with the start page (topic NULL), or on the named topic. HTML Help
 // is initialised first when it has not been. Returns 1 when the viewer opened,
 // 0 when HTML Help gave no window, -1 when HTML Help is not available (no
 // hhctrl.ocx) or the path does not fit.
-int OpenHelpTopic(const char *topic);
+int OpenHelpTopic(HWND window, const char *topic);
 
 // When help was opened in this run: minimises the viewer and ends HTML Help
 // for window. HelpCookie keeps its value.

@@ -40,7 +40,7 @@ HtmlHelpProc HtmlHelpEntry() {
 
 void SetHtmlHelpProc(HtmlHelpProc proc) { TestProc = proc; }
 
-int OpenHelpTopic(const char *topic) {
+int OpenHelpTopic(HWND window, const char *topic) {
     // The program folder (up to 259 characters), the file name and the topic, in full.
     char path[MAX_PATH + sizeof kHelpFileName + 128];
     int length = std::snprintf(path, sizeof path, "%s\\%s::/%s", ProgramDirectory, kHelpFileName,
@@ -50,9 +50,8 @@ int OpenHelpTopic(const char *topic) {
     HtmlHelpProc htmlHelp = HtmlHelpEntry();
     if (!htmlHelp) return -1;
 
-    HWND caller = GetActiveWindow();
-    if (HelpCookie == 0) htmlHelp(caller, NULL, kInitialize, reinterpret_cast<DWORD_PTR>(&HelpCookie));
-    HelpWindow = htmlHelp(caller, path, topic ? kDisplayTopic : kDisplayToc, 0);
+    if (HelpCookie == 0) htmlHelp(window, NULL, kInitialize, reinterpret_cast<DWORD_PTR>(&HelpCookie));
+    HelpWindow = htmlHelp(window, path, topic ? kDisplayTopic : kDisplayToc, 0);
     return HelpWindow ? 1 : 0;
 }
 

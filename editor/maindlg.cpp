@@ -49,8 +49,12 @@ bool EndSessionDiscards = false;
 
 int Ask(HWND window, const char *text, UINT flags) { return ShowMessageDialog(window, text, kProgramName, flags); }
 
+// Moved as the dialog manager moves it after a question or dialog: a text in
+// the field is selected, so typing replaces it, and Log Contact stays the
+// default push button.
 void FocusEntryStart(HWND window) {
-    SetFocus(GetDlgItem(window, EditorSettings.AutoTime == 1 ? IDC_HIS_CALL : IDC_QSO_TIME));
+    HWND control = GetDlgItem(window, EditorSettings.AutoTime == 1 ? IDC_HIS_CALL : IDC_QSO_TIME);
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 // Makes Log Contact the default push button again, so Enter logs the contact.
@@ -365,10 +369,10 @@ BOOL OnCommand(HWND window, int id, int code) {
         DeleteSelectedEntry(window);
         break;
     case IDC_LOGO:
-        OpenSchemeSiteByKeys();
+        OpenSchemeSiteByKeys(window);
         break;
     case IDM_HELP:
-        OpenHelpTopic(nullptr);
+        OpenHelpTopic(window, nullptr);
         break;
     case IDM_ABOUT:
         RunAbout(window);

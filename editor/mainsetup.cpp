@@ -244,6 +244,7 @@ int InitMainWindow(HWND window) {
     if (AppIcon) SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
     SetLogo(window);
     SendDlgItemMessageA(window, IDC_QSO_TIME, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
+    LimitQsoDate(window);
 
     // Every later status text goes to the bar.
     if (!CreateMainStatusBar(window)) return Abandon(window);

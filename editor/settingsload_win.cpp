@@ -177,13 +177,21 @@ void LoadWarnedList(const char *name, char (&slots)[Slots][Size], int *count, co
     if (more) MessageBoxA(nullptr, warning, kProgramName, MB_ICONWARNING);
 }
 
+// Wider than any screen; a stored width outside 0..kMaxColumnWidth (a negative
+// one is a list view sizing code, not a width) counts as missing.
+constexpr long kMaxColumnWidth = 2000;
+
 void LoadColumnWidths() {
     ListBlock block;
     if (ReadListBlock("LogColumnSize", &block) != ListRead::Read) return;
+    static const EditorSettingsRecord defaults;
     int pos = 0, length = 0;
     const char *entry;
-    for (int i = 0; i < kLogColumnCount && (entry = NextEntry(block, &pos, &length)) != nullptr; ++i)
-        EditorSettings.ColumnWidths[i] = static_cast<int>(strtol(entry, nullptr, 10));   // no number gives 0
+    for (int i = 0; i < kLogColumnCount && (entry = NextEntry(block, &pos, &length)) != nullptr; ++i) {
+        const long width = strtol(entry, nullptr, 10);   // no number gives 0
+        EditorSettings.ColumnWidths[i] =
+            width >= 0 && width <= kMaxColumnWidth ? static_cast<int>(width) : defaults.ColumnWidths[i];
+    }
     free(block.data);
 }
 

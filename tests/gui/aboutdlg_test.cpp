@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "aboutdlg.h"
 #include "appstate.h"
@@ -293,6 +294,59 @@ TEST_F(AboutDialog, UpdateNowWithoutAWorkingTarnfetchKeepsTheDialogOpen) {
         EXPECT_TRUE(Shown(dialog, IDOK));
         ResetEditorState();
     }
+}
+
+// What the shell was asked to open, and for which window.
+struct ShellCall {
+    HWND owner;
+    std::string verb, file;
+    bool parameters;
+    int show;
+};
+std::vector<ShellCall> shellCalls;
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
+    shellCalls.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, show});
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
+// The logo's site belongs to the About box, not to the disabled window behind it.
+TEST_F(AboutDialog, LogoOpensTheSiteOfTheHeldKeyForTheDialog) {
+    HWND behind = CreateWindowExA(0, "STATIC", "main window", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(behind, nullptr);
+    MainWindow = behind;
+    const ULONG_PTR realShell =
+        ReplaceImport("shell32.dll", "ShellExecuteA", reinterpret_cast<ULONG_PTR>(RecordShellExecute));
+    ASSERT_NE(realShell, 0u);
+    HWND dialog = OpenAbout();
+    const struct {
+        bool ctrl, alt;
+        const char *site;
+    } cases[] = {
+        {false, false, "https://spots.vorn-award.org/"},
+        {true, false, "https://www.vorn-award.org/"},
+        {false, true, "https://groups.io/g/vorn-award"},
+        {true, true, "https://www.vorn-award.org/"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.site);
+        shellCalls.clear();
+        {
+            HeldKeys held(c.ctrl, false, c.alt);
+            SendMessageA(GetDlgItem(dialog, IDC_LOGO), BM_CLICK, 0, 0);
+        }
+        PumpMessages(0);
+        ASSERT_EQ(shellCalls.size(), 1u);
+        EXPECT_EQ(shellCalls[0].owner, dialog);
+        EXPECT_EQ(shellCalls[0].verb, "open");
+        EXPECT_EQ(shellCalls[0].file, c.site);
+        EXPECT_FALSE(shellCalls[0].parameters);
+        EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+    }
+    ReplaceImport("shell32.dll", "ShellExecuteA", realShell);
+    ResetEditorState();
+    DestroyWindow(behind);
 }
 
 // curl.exe replaced by the recording stand-in: the exact command line the check builds.

@@ -566,6 +566,60 @@ TEST_F(EditDialogWithSummits, TheOwnPositionIsGivenBackWhenTheDialogEnds) {
     }
 }
 
+// A date and time that no log holds is refused for what it is, before the
+// summit's validity is looked at; the dialog stays open on the date picker,
+// which holds only the days a log can hold, and the log keeps its contact.
+TEST_F(EditDialogWithSummits, AnUpdateToATimeNoLogHoldsIsRefusedAndTheDialogStays) {
+    UserFormats formats("yyyy-MM-dd", "HH:mm");
+    const std::string range = " cannot be logged: a log holds 1970-01-01 to 2038-01-19 03:14 UTC";
+    struct Case {
+        const char *what;
+        int refChecking;
+        UtcTime stored;
+        bool moveToLastDay;   // the pickers set to 2038-01-19 04:00 in the dialog
+        std::string message;
+    };
+    const Case cases[] = {
+        {"past 03:14 of the last day, checking on", 1, kMorning, true, "QSO date 2038-01-19 04:00" + range},
+        {"past 03:14 of the last day, checking off", 0, kMorning, true, "QSO date 2038-01-19 04:00" + range},
+        {"a contact without a usable time, as it opens", 0, -1, false, "QSO date 1969-12-31 23:59" + range},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearQsoList();
+        EditorSettings.RefChecking = c.refChecking;
+        Contact edited = kBravo;
+        edited.time = c.stored;
+        StoreAndShow({kAlpha, edited});
+        const auto before = LogContents();
+        SYSTEMTIME limits[2] = {};
+        LRESULT limited = 0;
+        const INT_PTR result = Edit(RowOf("QX2BB"), [&](HWND dialog) {
+            limited = SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(limits));
+            if (!c.moveToLastDay) return;
+            SYSTEMTIME at = {};
+            at.wYear = 2038;
+            at.wMonth = 1;
+            at.wDay = 19;
+            at.wHour = 4;
+            SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+            SendDlgItemMessageA(dialog, IDC_QSO_TIME, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+        }, {Answer(Press::Button, IDOK), Answer(Press::Escape)});
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(LogContents(), before);
+        EXPECT_EQ(LogModified, 0);
+        EXPECT_EQ(StatusMessage(), c.message);
+        const auto seen = TakeSeenModals();
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[1].focusId, IDC_QSO_DATE);   // when the dialog was still open after Update
+        EXPECT_EQ(limited, GDTR_MIN | GDTR_MAX);
+        EXPECT_EQ(std::vector<int>({limits[0].wYear, limits[0].wMonth, limits[0].wDay}),
+                  std::vector<int>({1970, 1, 1}));
+        EXPECT_EQ(std::vector<int>({limits[1].wYear, limits[1].wMonth, limits[1].wDay}),
+                  std::vector<int>({2038, 1, 19}));
+    }
+}
+
 TEST_F(EditDialogWithSummits, TheChasedSummitsLineShowsAtOnce) {
     StoreAndShow({kAlpha, kBravo});
     HomeLatitude = 50;

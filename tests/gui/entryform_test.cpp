@@ -401,6 +401,50 @@ TEST_F(EntryFormTest, ValidationTellsTheFirstFaultAndFocusesItsField) {
     }
 }
 
+// A moment a log cannot hold (past 2038-01-19 03:14:07 UTC, or before 1970) is
+// refused for what it is, whatever the summit checks would say, and named as
+// the user reads dates.
+TEST_F(EntryFormTest, ATimeNoLogHoldsIsRefusedBeforeTheSummitsAreChecked) {
+    UserFormats formats("yyyy-MM-dd", "HH:mm");
+    const std::string range = " cannot be logged: a log holds 1970-01-01 to 2038-01-19 03:14 UTC";
+    struct Case {
+        const char *what;
+        WORD year, month, day, hour, minute;
+        int refChecking;
+        int result;
+        std::string message;
+        int focus;
+    };
+    const Case cases[] = {
+        {"2040, checking on", 2040, 6, 1, 12, 0, 1, 0, "QSO date 2040-06-01 12:00" + range, IDC_QSO_DATE},
+        {"2040, checking off", 2040, 6, 1, 12, 0, 0, 0, "QSO date 2040-06-01 12:00" + range, IDC_QSO_DATE},
+        {"the first minute past", 2038, 1, 19, 3, 15, 0, 0, "QSO date 2038-01-19 03:15" + range, IDC_QSO_DATE},
+        {"the last minute a log holds", 2038, 1, 19, 3, 14, 0, 1, "", IDC_NOTES},
+        {"before 1970", 1969, 12, 31, 23, 59, 0, 0, "QSO date 1969-12-31 23:59" + range, IDC_QSO_DATE},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorSettings.RefChecking = c.refChecking;
+        SetDlgItemTextA(dialog, IDC_HIS_CALL, "QX9ZZ");
+        SetDlgItemTextA(dialog, IDC_HIS_SUMMIT, "QX/AB-002");
+        SYSTEMTIME at = {};
+        at.wYear = c.year;
+        at.wMonth = c.month;
+        at.wDay = c.day;
+        at.wHour = c.hour;
+        at.wMinute = c.minute;
+        SendDlgItemMessageA(dialog, IDC_QSO_DATE, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+        SendDlgItemMessageA(dialog, IDC_QSO_TIME, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+        ASSERT_EQ(PickerTime(IDC_QSO_DATE).wYear, c.year);
+        SetFocus(GetDlgItem(dialog, IDC_NOTES));
+        ShowStatusMessage("", 0);
+
+        EXPECT_EQ(ValidateEntryForm(dialog), c.result);
+        EXPECT_EQ(Message(), c.message);
+        EXPECT_EQ(FocusId(), c.focus);
+    }
+}
+
 // Each warning pauses the program for two seconds: two cases only.
 TEST_F(EntryFormTest, ATokenWithoutValueWarnsButPasses) {
     const std::string longToken = std::string(kQsoNotesLen - 1, 'N') + ":";
@@ -652,6 +696,114 @@ TEST_F(EntryFormTest, ShotOfTheInfoLinesOverALog) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessages(300);
     EXPECT_EQ(SaveWindowShot(dialog, shot.c_str()), 1);
+}
+
+// ---- The date picker of the main window ----
+
+class QsoDatePicker : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEditorState();
+        EditorSettings.AutoTime = 0;   // the user picks the date
+        window = OpenMainWindow();
+        ASSERT_NE(window, nullptr);
+        picker = GetDlgItem(window, IDC_QSO_DATE);
+    }
+    void TearDown() override { ResetEditorState(); }
+
+    void SetDate(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0) const {
+        SYSTEMTIME at = {};
+        at.wYear = year;
+        at.wMonth = month;
+        at.wDay = day;
+        at.wHour = hour;
+        at.wMinute = minute;
+        ASSERT_TRUE(SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at)));
+        SendDlgItemMessageA(window, IDC_QSO_TIME, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+    }
+    SYSTEMTIME Date() const {
+        SYSTEMTIME at = {};
+        SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&at));
+        return at;
+    }
+    // The user types a year into the picker's year field, its first field in
+    // the format the guard below sets.
+    void TypeYear(const char *year) const {
+        // The picker chooses no field when it gets the focus; Right then takes the first.
+        SetFocus(GetDlgItem(window, IDC_HIS_CALL));
+        SetFocus(picker);
+        PumpMessages(10);
+        SendMessageA(picker, WM_KEYDOWN, VK_RIGHT, 1);
+        SendMessageA(picker, WM_KEYUP, VK_RIGHT, 0xC0000001);
+        for (const char *digit = year; *digit; ++digit) SendMessageA(picker, WM_CHAR, *digit, 1);
+        SendMessageA(picker, WM_KEYDOWN, VK_RIGHT, 1);
+        SendMessageA(picker, WM_KEYUP, VK_RIGHT, 0xC0000001);
+        PumpMessages(20);
+    }
+
+    UserFormats formats{"yyyy-MM-dd", "HH:mm"};
+    HWND window = nullptr;
+    HWND picker = nullptr;
+};
+
+TEST_F(QsoDatePicker, HoldsOnlyTheDaysALogCanHold) {
+    SYSTEMTIME range[2] = {};
+    EXPECT_EQ(SendMessageA(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)), GDTR_MIN | GDTR_MAX);
+    EXPECT_EQ(std::vector<int>({range[0].wYear, range[0].wMonth, range[0].wDay}), std::vector<int>({1970, 1, 1}));
+    EXPECT_EQ(std::vector<int>({range[1].wYear, range[1].wMonth, range[1].wDay}), std::vector<int>({2038, 1, 19}));
+
+    struct Case {
+        const char *typed;
+        int year;   // what the picker holds afterwards
+    };
+    const Case cases[] = {{"2040", 2037}, {"1969", 2037}, {"2038", 2038}, {"1970", 1970}, {"2025", 2025}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        SetDate(2037, 1, 10);
+        TypeYear(c.typed);
+        EXPECT_EQ(Date().wYear, c.year);
+        EXPECT_EQ(Date().wMonth, 1);
+        EXPECT_EQ(Date().wDay, 10);
+    }
+    const std::string shot = ShotPath("date_picker_refuses_2040.bmp");
+    if (!shot.empty()) {
+        // 2040 typed and refused; the calendar opened shows where the days end.
+        SetDate(2038, 1, 19);
+        TypeYear("2040");
+        SetFocus(picker);
+        RECT box = {};
+        GetClientRect(picker, &box);
+        const LPARAM arrow = MAKELPARAM(box.right - 6, box.bottom / 2);
+        SendMessageA(picker, WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+        SendMessageA(picker, WM_LBUTTONUP, 0, arrow);
+        PumpMessages(300);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpMessages(300);
+        EXPECT_EQ(SaveWindowShot(window, shot.c_str()), 1);
+        SendMessageA(picker, WM_KEYDOWN, VK_ESCAPE, 1);
+        PumpMessages(50);
+    }
+}
+
+// On the last day a log holds, a time after 03:14 cannot be stored: Log Contact
+// says so, puts the focus on the date and stores nothing, checking on or off.
+TEST_F(QsoDatePicker, LogContactRefusesATimeOfTheLastDayPastTheLastMinute) {
+    for (int refChecking : {1, 0}) {
+        SCOPED_TRACE(refChecking);
+        EditorSettings.RefChecking = refChecking;
+        SetDate(2038, 1, 19, 4, 0);
+        SetDlgItemTextA(window, IDC_HIS_CALL, "QX9ZZ");
+        SetDlgItemTextA(window, IDC_HIS_SUMMIT, "QX/AB-002");
+        SetFocus(GetDlgItem(window, IDC_NOTES));
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_LOG_CONTACT, BN_CLICKED), 0);
+        PumpMessages(0);
+        EXPECT_EQ(QsoListHead, nullptr);
+        EXPECT_EQ(LogModified, 0);
+        EXPECT_EQ(Trimmed(StatusPartText(SBP_MESSAGE)),
+                  "QSO date 2038-01-19 04:00 cannot be logged: a log holds 1970-01-01 to 2038-01-19 03:14 UTC");
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_QSO_DATE);
+        EXPECT_EQ(ControlText(window, IDC_HIS_CALL), "QX9ZZ");
+    }
 }
 
 // ---- The minute roll-over ----

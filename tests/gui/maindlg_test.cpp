@@ -97,6 +97,7 @@ HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR
 
 // HTML Help as the program sees it: a viewer window, a cookie, every call noted.
 struct HelpCall {
+    HWND caller;
     std::string file;
     UINT command;
     DWORD_PTR data;
@@ -104,8 +105,8 @@ struct HelpCall {
 std::vector<HelpCall> helpCalls;
 HWND helpViewer = nullptr;
 constexpr DWORD kCookie = 0x5150;
-HWND WINAPI RecordHtmlHelp(HWND, LPCSTR file, UINT command, DWORD_PTR data) {
-    helpCalls.push_back({file ? file : "", command, data});
+HWND WINAPI RecordHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    helpCalls.push_back({caller, file ? file : "", command, data});
     if (command == 0x1C) *reinterpret_cast<DWORD *>(data) = kCookie;
     return command == 0x01 ? helpViewer : nullptr;
 }
@@ -230,7 +231,15 @@ protected:
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         PumpMessages(0);
     }
+    // When a modal box's window goes, the program can lose the foreground to the
+    // desktop (the virtual display has no window manager to hand it back): the
+    // focus is then nowhere until the window is active again, and what counts is
+    // the control the dialog manager puts back then, as when the user returns.
     bool FocusIs(int id) const {
+        if (GetActiveWindow() != window) {
+            SetForegroundWindow(window);
+            PumpMessages(20);
+        }
         HWND control = GetDlgItem(window, id);
         HWND focus = GetFocus();
         return focus && (focus == control || IsChild(control, focus));
@@ -829,6 +838,43 @@ TEST_F(MainWindowTest, DoubleClickEditsTheSelectedContact) {
     }
 }
 
+// After the delete question and the edit dialog the focus goes where typing
+// starts as the dialog manager moves it (a callsign left in the field is
+// selected, so typing replaces it), so what the manager puts back when the
+// window is activated again is that field.
+TEST_F(MainWindowTest, AfterAQuestionTheFocusIsMovedByTheDialogManager) {
+    struct Case {
+        const char *name;
+        std::function<void()> ask;
+        Answer answer;
+    } cases[] = {
+        {"delete answered No", [this] { Command(IDC_DELETE_ENTRY); }, No()},
+        {"edit cancelled", [this] { ListNotify(NM_DBLCLK); }, Cancel()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fresh([] { EditorSettings.AutoTime = 1; });
+        FillLog();
+        SetDlgItemTextA(window, IDC_HIS_CALL, "QX7FORM");
+        Select(1);
+        SetFocus(GetDlgItem(window, IDC_NOTES));
+        AnswerModals({c.answer});
+        c.ask();
+        EXPECT_EQ(TakeSeenModals().size(), 1u);
+        EXPECT_TRUE(FocusIs(IDC_HIS_CALL));
+        // The program losing the foreground and getting it back keeps it there.
+        SetForegroundWindow(GetDesktopWindow());
+        PumpMessages(20);
+        EXPECT_TRUE(FocusIs(IDC_HIS_CALL));
+        DWORD start = 0, end = 0;
+        SendDlgItemMessageA(window, IDC_HIS_CALL, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                            reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, 7u);
+        EXPECT_TRUE(LooksDefault(IDC_LOG_CONTACT));
+    }
+}
+
 // What the configuration dialog's result makes of the window: saved settings
 // refill the combo boxes, any close refreshes the list, a dialog that could not
 // be made is reported.
@@ -911,6 +957,23 @@ TEST_F(MainWindowTest, HelpOpensTheStartPageAndIsClosedWithTheWindow) {
     EXPECT_TRUE(IsIconic(helpViewer));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(HelpCookie, kCookie);
+}
+
+// Help is the main window's, whichever window is active when it is asked for
+// (the viewer itself, say).
+TEST_F(MainWindowTest, HelpIsOpenedForTheMainWindow) {
+    for (bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey ? "F1" : "menu");
+        Fresh();
+        SetActiveWindow(helpViewer);
+        ASSERT_EQ(GetActiveWindow(), helpViewer);
+        if (byKey)
+            PressKey(VK_F1);
+        else
+            Command(IDM_HELP);
+        ASSERT_EQ(helpCalls.size(), 2u);
+        for (const HelpCall &call : helpCalls) EXPECT_EQ(call.caller, window);
+    }
 }
 
 TEST_F(MainWindowTest, LogoOpensTheSiteOfTheHeldKey) {

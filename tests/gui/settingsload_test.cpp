@@ -2,6 +2,7 @@
 // what it writes back and in which order (every write and delete of the
 // registry is recorded as it happens), and the warnings it shows.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,10 +13,12 @@
 
 #include "appstate.h"
 #include "entryform.h"
+#include "filecmds.h"
 #include "gui/harness.h"
 #include "locator.h"
 #include "loglist.h"
 #include "registry.h"
+#include "resource.h"
 #include "settings.h"
 #include "settingsload.h"
 #include "startup.h"
@@ -562,7 +565,17 @@ TEST_F(SettingsLoad, Lists) {
         {"five column widths: the rest keep their defaults, no number gives 0",
          {{"LogColumnSize", List({"100", "abc", "30", "-4", "55px"})}},
          [] {
-             const int expected[kLogColumnCount] = {100, 0, 30, -4, 55, 50, 90, 220, 60, 90, 40};
+             const int expected[kLogColumnCount] = {100, 0, 30, 80, 55, 50, 90, 220, 60, 90, 40};
+             for (int i = 0; i < kLogColumnCount; ++i) EXPECT_EQ(EditorSettings.ColumnWidths[i], expected[i]) << i;
+         },
+         kRewrites},
+        // Negative numbers are the list's sizing codes (-2 sizes to the header),
+        // not widths; a width past 2000 pixels breaks the list.
+        {"column widths below 0 or above 2000 count as missing",
+         {{"LogColumnSize", List({"2147483647", "-2", "-1", "2001", "2000", "0", "99999999999", "-2147483648", "1",
+                                  "-0", "+7"})}},
+         [] {
+             const int expected[kLogColumnCount] = {40, 70, 40, 80, 2000, 0, 90, 220, 1, 0, 7};
              for (int i = 0; i < kLogColumnCount; ++i) EXPECT_EQ(EditorSettings.ColumnWidths[i], expected[i]) << i;
          },
          kRewrites},
@@ -593,6 +606,23 @@ TEST_F(SettingsLoad, Lists) {
          {}},
     };
     Run(cases);
+}
+
+// Widths no list can use never reach the log list, so the close does not
+// store them again: the next start finds the widths the list showed.
+TEST_F(SettingsLoad, ColumnWidthsNoListCanUseAreNotShownNorStoredAgain) {
+    KeyWithDefaults();
+    Put("LogColumnSize", List({"2147483647", "-2", "55", "-1", "5000"}));
+    Start();
+    HWND window = OpenMainWindow();
+    ASSERT_NE(window, nullptr);
+    std::vector<std::string> shown;
+    for (int i = 0; i < kLogColumnCount; ++i)
+        shown.push_back(std::to_string(SendDlgItemMessageA(window, IDC_LOG_LIST, LVM_GETCOLUMNWIDTH, i, 0)));
+    EXPECT_EQ(shown, (std::vector<std::string>{"40", "70", "55", "80", "60", "50", "90", "220", "60", "90", "40"}));
+    CloseMainWindow(window);
+    ASSERT_FALSE(IsWindow(window));
+    EXPECT_EQ(TestReadValue(SettingsKey, "LogColumnSize"), List(shown));
 }
 
 TEST_F(SettingsLoad, DefaultTextColoursAreTheSystemsWindowText) {

@@ -80,7 +80,7 @@ TEST_F(Help, FirstOpeningInitialisesThenShowsThePage) {
         HelpWindow = NULL;
         Calls.clear();
 
-        EXPECT_EQ(OpenHelpTopic(c.topic), 1);
+        EXPECT_EQ(OpenHelpTopic(NULL, c.topic), 1);
 
         ASSERT_EQ(Calls.size(), 2u);
         EXPECT_EQ(Calls[0].command, kInitialize);
@@ -96,11 +96,11 @@ TEST_F(Help, FirstOpeningInitialisesThenShowsThePage) {
 }
 
 TEST_F(Help, LaterOpeningsKeepTheCookieAndDoNotInitialiseAgain) {
-    ASSERT_EQ(OpenHelpTopic(kHelpConfigTopic), 1);
+    ASSERT_EQ(OpenHelpTopic(NULL, kHelpConfigTopic), 1);
     Calls.clear();
     HelpWindow = NULL;
 
-    EXPECT_EQ(OpenHelpTopic(nullptr), 1);
+    EXPECT_EQ(OpenHelpTopic(NULL, nullptr), 1);
 
     ASSERT_EQ(Calls.size(), 1u);
     EXPECT_EQ(Calls[0].command, kDisplayToc);
@@ -112,7 +112,7 @@ TEST_F(Help, AViewerThatDoesNotOpenIsReportedAndForgotten) {
     HelpWindow = kViewer;
     ViewerOpens = false;
 
-    EXPECT_EQ(OpenHelpTopic(kHelpConfigTopic), 0);
+    EXPECT_EQ(OpenHelpTopic(NULL, kHelpConfigTopic), 0);
 
     EXPECT_EQ(HelpWindow, static_cast<HWND>(NULL));
     EXPECT_EQ(HelpCookie, kCookie);
@@ -123,26 +123,30 @@ TEST_F(Help, TheLongestProgramFolderGivesThePathInFull) {
     ASSERT_EQ(folder.size(), 259u);
     lstrcpynA(ProgramDirectory, folder.c_str(), MAX_PATH);
 
-    EXPECT_EQ(OpenHelpTopic(kHelpConfigTopic), 1);
+    EXPECT_EQ(OpenHelpTopic(NULL, kHelpConfigTopic), 1);
 
     ASSERT_EQ(Calls.size(), 2u);
     EXPECT_EQ(Calls[1].file, folder + "\\VORN CSV Log Editor.chm::/12_ConfiguringVORNCSVLogEditor.htm");
     EXPECT_EQ(Calls[1].file.size(), 259u + 61u);
 }
 
-TEST_F(Help, TheViewerBelongsToTheActiveWindow) {
-    HWND window = CreateWindowExA(0, "STATIC", "Help owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                  NULL, NULL, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, static_cast<HWND>(NULL));
-    SetActiveWindow(window);
-    ASSERT_EQ(GetActiveWindow(), window);
+// The window asked for, not whichever window of the program is active.
+TEST_F(Help, TheViewerBelongsToTheWindowItIsOpenedFor) {
+    HWND windows[2];
+    for (HWND &window : windows) {
+        window = CreateWindowExA(0, "STATIC", "Help owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, NULL,
+                                 NULL, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, static_cast<HWND>(NULL));
+    }
+    SetActiveWindow(windows[1]);
+    ASSERT_EQ(GetActiveWindow(), windows[1]);
 
-    EXPECT_EQ(OpenHelpTopic(nullptr), 1);
+    EXPECT_EQ(OpenHelpTopic(windows[0], nullptr), 1);
 
     ASSERT_EQ(Calls.size(), 2u);
-    EXPECT_EQ(Calls[0].caller, window);
-    EXPECT_EQ(Calls[1].caller, window);
-    DestroyWindow(window);
+    EXPECT_EQ(Calls[0].caller, windows[0]);
+    EXPECT_EQ(Calls[1].caller, windows[0]);
+    for (HWND window : windows) DestroyWindow(window);
 }
 
 // The real HTML Help of the platform on the help file built beside this program.
@@ -199,7 +203,7 @@ TEST_F(RealViewer, OpensTheHelpFileBesideTheProgram) {
 
     for (const char *topic : {kHelpConfigTopic, static_cast<const char *>(nullptr)}) {
         SCOPED_TRACE(topic ? topic : "contents");
-        ASSERT_EQ(OpenHelpTopic(topic), 1);
+        ASSERT_EQ(OpenHelpTopic(NULL, topic), 1);
         ASSERT_TRUE(IsWindow(HelpWindow));
         EXPECT_TRUE(IsWindowVisible(HelpWindow));
         char name[64] = "", title[128] = "";
@@ -218,7 +222,7 @@ TEST_F(RealViewer, OpensTheHelpFileBesideTheProgram) {
 TEST_F(RealViewer, AFolderWithoutTheHelpFileOpensNoViewer) {
     UseFolder("C:\\no such folder");
 
-    EXPECT_EQ(OpenHelpTopic(kHelpConfigTopic), 0);
+    EXPECT_EQ(OpenHelpTopic(NULL, kHelpConfigTopic), 0);
     EXPECT_EQ(HelpWindow, static_cast<HWND>(NULL));
     EXPECT_EQ(FindWindowA("HH Parent", nullptr), static_cast<HWND>(NULL));
 }
