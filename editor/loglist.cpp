@@ -163,16 +163,19 @@ const char *RowText(LPARAM id, int column) {
 // Puts the entry's row at index and returns the index it got: its texts asked
 // for when needed, or, when they could not be kept, set here.
 int InsertRow(HWND list, int index, const QsoEntry *entry, TimeTexts &texts, bool textsKept) {
-    char number[12], swl[2];
-    const char *columns[kSwlColumn + 1];
-    ColumnTexts(entry, texts, number, swl, columns);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = index;
-    item.pszText = textsKept ? LPSTR_TEXTCALLBACK : number;
+    item.pszText = LPSTR_TEXTCALLBACK;
     item.lParam = entry->id;
+    if (textsKept) return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+
+    char number[12], swl[2];
+    const char *columns[kSwlColumn + 1];
+    ColumnTexts(entry, texts, number, swl, columns);
+    item.pszText = number;
     const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0 || textsKept) return row;
+    if (row < 0) return row;
     for (int column = 1; column <= kSwlColumn; ++column) {
         LVITEMA text = {};
         text.iSubItem = column;
