@@ -60,8 +60,10 @@ UtcTime DbGetInfoDate(const char *path, char *dateText, int mode);
 
 // 1 found and info filled; 0 not found or failure, info untouched; -1 for a
 // NULL info. A reference longer than 15 characters, or holding a quote or a
-// control character, is never found.
+// control character, is never found. Past kLookupsBeforeTable lookups on one
+// connection the answers come from the whole table, read once.
 int DbLookupSummit(const char *ref, SummitInfo *info);
+constexpr int kLookupsBeforeTable = 30000;
 
 // Writes every diagnostic record of an ODBC handle (SQLHANDLE, SQL_HANDLE_*
 // type) to standard error; returns the code that ended the walk.

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "appstate.h"
 #include "qsolist.h"
@@ -80,27 +82,104 @@ void FormatLogListTime(UtcTime t, char (&date)[12], char (&time)[10]) {
 
 namespace {
 
-// Puts the entry's row at index and returns the index it got.
-int InsertRow(HWND list, int index, QsoEntry *entry, TimeTexts &texts) {
-    char number[12];
-    snprintf(number, sizeof number, "%d", static_cast<int>(entry->id));
+// The rows' texts as the last refresh made them: for each row its eleven
+// columns one after the other, each ended by a NUL, from RowStart[id - 1] on.
+// The list keeps no texts of its own (LPSTR_TEXTCALLBACK) and asks for these
+// whenever it shows or hands out a row's text: setting ten texts per row made
+// the rebuild of a long log many times slower than the rest of it. They are a
+// copy, not the entries themselves, so a row shows what it showed at the
+// refresh even when the log changes before the next one.
+std::string RowTexts;
+std::vector<uint32_t> RowStart;
+
+// The order in which the rows went in, by entry id: RowMadeAs[id - 1] is how
+// many went in before it; empty when not known.
+std::vector<int32_t> RowMadeAs;
+
+void ForgetRowTexts() {
+    std::string().swap(RowTexts);
+    std::vector<uint32_t>().swap(RowStart);
+}
+
+int32_t MadeAs(LPARAM id) {
+    return id >= 1 && static_cast<size_t>(id) <= RowMadeAs.size() ? RowMadeAs[static_cast<size_t>(id - 1)] : -1;
+}
+
+int CALLBACK FirstMadeLast(LPARAM id1, LPARAM id2, LPARAM) {
+    const int32_t a = MadeAs(id1), b = MadeAs(id2);
+    return a < b ? 1 : a > b ? -1 : 0;
+}
+
+// Empties the list. While it removes the rows, from the bottom one up, the
+// list looks each row's record up among those of the rows still there,
+// searching from the one made first: the rows are first put in the order that
+// ends each search at once (the row made first at the bottom), which costs far
+// less than the searches of a long log would.
+void DeleteAllRows(HWND list) {
+    if (!RowMadeAs.empty()) SendMessageA(list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(FirstMadeLast));
+    std::vector<int32_t>().swap(RowMadeAs);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+// The eleven texts of the entry's row, some of them in number, swl and texts.
+void ColumnTexts(const QsoEntry *e, TimeTexts &texts, char (&number)[12], char (&swl)[2],
+                 const char *(&columns)[kSwlColumn + 1]) {
+    snprintf(number, sizeof number, "%d", static_cast<int>(e->id));
+    FormatTimes(e->qsoTime, texts);
+    swl[0] = e->swl ? 'Y' : ' ';
+    swl[1] = '\0';
+    const char *const all[kSwlColumn + 1] = {number,  texts.date,   texts.time, e->hisCall, e->band,    e->mode,
+                                             e->hisSummit, e->notes, e->myCall, e->mySummit, swl};
+    std::copy(std::begin(all), std::end(all), columns);
+}
+
+// The texts of every entry's row; false (and none kept) without the memory.
+bool KeepRowTexts(int count) try {
+    RowTexts.clear();
+    RowStart.clear();
+    RowStart.reserve(static_cast<size_t>(count));
+    TimeTexts texts;
+    for (const QsoEntry *e = QsoListHead; e; e = e->next) {
+        RowStart.push_back(static_cast<uint32_t>(RowTexts.size()));
+        char number[12], swl[2];
+        const char *columns[kSwlColumn + 1];
+        ColumnTexts(e, texts, number, swl, columns);
+        for (const char *text : columns) RowTexts.append(text, strlen(text) + 1);
+    }
+    return true;
+} catch (const std::bad_alloc &) {
+    ForgetRowTexts();
+    return false;
+}
+
+// The kept text of the row of entry id in column, or nullptr.
+const char *RowText(LPARAM id, int column) {
+    if (id < 1 || static_cast<size_t>(id) > RowStart.size() || column < 0 || column > kSwlColumn) return nullptr;
+    const char *text = RowTexts.data() + RowStart[static_cast<size_t>(id - 1)];
+    for (int c = 0; c < column; ++c) text += strlen(text) + 1;
+    return text;
+}
+
+// Puts the entry's row at index and returns the index it got: its texts asked
+// for when needed, or, when they could not be kept, set here.
+int InsertRow(HWND list, int index, const QsoEntry *entry, TimeTexts &texts, bool textsKept) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = index;
-    item.pszText = number;
+    item.pszText = LPSTR_TEXTCALLBACK;
     item.lParam = entry->id;
+    if (textsKept) return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+
+    char number[12], swl[2];
+    const char *columns[kSwlColumn + 1];
+    ColumnTexts(entry, texts, number, swl, columns);
+    item.pszText = number;
     const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return row;
-
-    FormatTimes(entry->qsoTime, texts);
-    char swl[2] = {entry->swl ? 'Y' : ' ', '\0'};
-    char *const columns[] = {texts.date,      texts.time,   entry->hisCall, entry->band,
-                             entry->mode,     entry->hisSummit, entry->notes, entry->myCall,
-                             entry->mySummit, swl};
     for (int column = 1; column <= kSwlColumn; ++column) {
         LVITEMA text = {};
         text.iSubItem = column;
-        text.pszText = columns[column - 1];
+        text.pszText = const_cast<char *>(columns[column]);
         SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&text));
     }
     return row;
@@ -112,10 +191,11 @@ int InsertRow(HWND list, int index, QsoEntry *entry, TimeTexts &texts) {
 // they go in already in their sorted order, so the sort has nothing to move.
 void FillRows(HWND list, int count) {
     TimeTexts texts;
+    const bool textsKept = KeepRowTexts(count);
     std::unique_ptr<QsoEntry *[]> rows(new (std::nothrow) QsoEntry *[count > 0 ? count : 1]);
     if (!rows) {
         // No room for the row order: the slow way, each new row on top.
-        for (QsoEntry *e = QsoListHead; e; e = e->next) InsertRow(list, 0, e, texts);
+        for (QsoEntry *e = QsoListHead; e; e = e->next) InsertRow(list, 0, e, texts, textsKept);
         return;
     }
     int at = count;
@@ -127,7 +207,16 @@ void FillRows(HWND list, int count) {
         std::stable_sort(rows.get() + at, rows.get() + count, [column](const QsoEntry *a, const QsoEntry *b) {
             return CompareLogEntries(a->id, b->id, column) < 0;
         });
-    for (int i = at; i < count; ++i) InsertRow(list, i - at, rows[i], texts);
+    try {
+        RowMadeAs.assign(static_cast<size_t>(count), -1);
+    } catch (const std::bad_alloc &) {
+        // The next refresh empties the list the slow way.
+    }
+    for (int i = at; i < count; ++i) {
+        const int32_t id = rows[i]->id;
+        if (InsertRow(list, i - at, rows[i], texts, textsKept) >= 0 && !RowMadeAs.empty() && id >= 1 && id <= count)
+            RowMadeAs[static_cast<size_t>(id - 1)] = i - at;
+    }
 }
 
 }  // namespace
@@ -136,7 +225,7 @@ int RefreshLogList(HWND window) {
     HWND list = GetDlgItem(window, IDC_LOG_LIST);
     // No drawing while the rows are rebuilt; on again, and repainted, on the way out.
     ScopedRedrawPause pause(PauseRedraw(list));
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    DeleteAllRows(list);
 
     NumberQsoEntries();
     int n = 0;
@@ -209,4 +298,16 @@ void SortOnColumnClick(NMLISTVIEW *record) {
     HWND list = GetDlgItem(MainWindow, IDC_LOG_LIST);
     SortRows(list, record->iSubItem);
     SetSortArrow(list, SortColumn, ArrowKind());
+}
+
+void GiveLogListText(NMLVDISPINFOA *record) {
+    LVITEMA &asked = record->item;
+    if (!(asked.mask & LVIF_TEXT) || !asked.pszText || asked.cchTextMax <= 0) return;
+    LVITEMA row = {};
+    row.mask = LVIF_PARAM;
+    row.iItem = asked.iItem;
+    const char *text = nullptr;
+    if (SendMessageA(record->hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)))
+        text = RowText(row.lParam, asked.iSubItem);
+    lstrcpynA(asked.pszText, text ? text : "", asked.cchTextMax);
 }

@@ -23,6 +23,10 @@ int SetSortArrow(HWND listView, int column, int kind);
 // time without seconds, both in UTC; empty texts when t cannot be shown.
 void FormatLogListTime(UtcTime t, char (&date)[12], char (&time)[10]);
 
+// The answer to the list's LVN_GETDISPINFO: the row's text in the asked column
+// as the last RefreshLogList made it (its rows keep none of their own).
+void GiveLogListText(NMLVDISPINFOA *record);
+
 // The answer to the list's NM_CUSTOMDRAW, to be stored as the dialog's message result.
 LRESULT DrawLogListItem(NMLVCUSTOMDRAW *record);
 

@@ -396,6 +396,13 @@ BOOL OnNotify(HWND window, NMHDR *header) {
     case NM_CUSTOMDRAW:
         SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawLogListItem(reinterpret_cast<NMLVCUSTOMDRAW *>(header)));
         return TRUE;
+    case LVN_GETDISPINFOA:
+        GiveLogListText(reinterpret_cast<NMLVDISPINFOA *>(header));
+        return TRUE;
+    case LVN_DELETEALLITEMS:
+        // No LVN_DELETEITEM for each row: nothing here needs them.
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case NM_CLICK:
     case NM_RCLICK:
         SelectedListIndex = FirstSelectedRow(window);

@@ -7,6 +7,8 @@
 #   bench-win.sh logcontact [-rRUNS] [-sSUMMITS] [size ...]  logging one contact: validation
 #                                                            with both summits looked up, insert,
 #                                                            the list's rebuild (default 1000 10000)
+#   bench-win.sh lookups [rounds]                            summit lookups: single, the table's
+#                                                            read, from the table; where the read pays
 #   bench-win.sh startup [-rRUNS] [contacts]                 the real Tarnlog.exe started on a log
 #                                                            (default 10000 contacts, 5 runs) to its
 #                                                            window idle with the list filled;
@@ -19,7 +21,8 @@ root=$(pwd)
 mode=${1:-}
 case "$mode" in
   loglist | logcontact | startup) target=${mode}_bench ;;
-  *) echo "usage: $0 loglist|logcontact|startup [arguments]" >&2; exit 2 ;;
+  lookups) target=lookup_bench ;;
+  *) echo "usage: $0 loglist|logcontact|lookups|startup [arguments]" >&2; exit 2 ;;
 esac
 shift
 targets=("$target")

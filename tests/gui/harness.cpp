@@ -64,6 +64,14 @@ INT_PTR CALLBACK MainHostProc(HWND window, UINT message, WPARAM, LPARAM lParam) 
             SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawLogListItem(reinterpret_cast<NMLVCUSTOMDRAW *>(lParam)));
             return TRUE;
         }
+        if (header->code == LVN_DELETEALLITEMS) {
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        if (header->code == LVN_GETDISPINFOA) {
+            GiveLogListText(reinterpret_cast<NMLVDISPINFOA *>(lParam));
+            return TRUE;
+        }
         if (header->code == LVN_COLUMNCLICK) {
             SortOnColumnClick(reinterpret_cast<NMLISTVIEW *>(lParam));
             return TRUE;

@@ -1,7 +1,9 @@
 // The log list on the main window's real list view under Wine: rows and their
 // texts, numbering, the log status, sorting by mouse clicks on the header with
 // the arrows and the stored SortByColumn, and the colours of custom draw, both
-// as answered to the list and as painted on screen.
+// as answered to the list and as painted on screen. What the rows show and
+// hand out is checked against a plain list filled as the list is specified:
+// each row on top with its texts set, then sorted.
 #include "loglist_win.h"
 
 #include <commctrl.h>
@@ -9,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -64,6 +67,166 @@ protected:
     HWND window_ = nullptr;
     HWND list_ = nullptr;
 };
+
+int CALLBACK CompareForReference(LPARAM id1, LPARAM id2, LPARAM column) {
+    return CompareLogEntries(static_cast<int32_t>(id1), static_cast<int32_t>(id2), static_cast<int>(column));
+}
+
+// The log as the list shows it by specification: every entry inserted on top
+// with its number and id, its ten other texts set one by one, then the rows
+// sorted by column. A plain list of the window, so nothing answers for it.
+class ReferenceList {
+public:
+    explicit ReferenceList(HWND parent)
+        : list_(CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 400, 100, parent,
+                                reinterpret_cast<HMENU>(4711), AppInstance, nullptr)) {
+        InsertLogColumns(list_);
+    }
+    ~ReferenceList() { DestroyWindow(list_); }
+    ReferenceList(const ReferenceList &) = delete;
+    ReferenceList &operator=(const ReferenceList &) = delete;
+
+    void Fill(int column) {
+        SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+        for (const QsoEntry *e = QsoListHead; e; e = e->next) {
+            std::string number = std::to_string(e->id);
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.iItem = 0;
+            item.pszText = number.data();
+            item.lParam = e->id;
+            const LRESULT row = SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            char date[12], time[10];
+            FormatLogListTime(e->qsoTime, date, time);
+            const std::string texts[] = {date,         time,     e->hisCall, e->band,     e->mode,
+                                         e->hisSummit, e->notes, e->myCall,  e->mySummit, e->swl ? "Y" : " "};
+            for (int c = 1; c < kLogColumnCount; ++c) {
+                std::string text = texts[c - 1];
+                LVITEMA cell = {};
+                cell.iSubItem = c;
+                cell.pszText = text.data();
+                SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+            }
+        }
+        Sort(column);
+    }
+    void Sort(int column) {
+        SendMessageA(list_, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(CompareForReference));
+    }
+    HWND Handle() const { return list_; }
+
+private:
+    HWND list_;
+};
+
+// Each row's item data and the number in its first column read as the edit
+// dialog and Delete read it (a buffer of 10), then the entry found by it.
+struct RowKey {
+    LPARAM data;
+    int number;
+    int32_t entryId;   // 0: no entry with that number
+    bool operator==(const RowKey &) const = default;
+};
+std::vector<RowKey> RowKeys(HWND list) {
+    std::vector<RowKey> keys;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        char text[10] = "";
+        LVITEMA number = {};
+        number.pszText = text;
+        number.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&number));
+        const QsoEntry *e = FindQsoEntry(atoi(text), nullptr);
+        keys.push_back({item.lParam, atoi(text), e ? e->id : 0});
+    }
+    return keys;
+}
+
+// A log whose every column has ties, blanks, letter case and the longest texts.
+void AddVariedLog() {
+    const char *calls[] = {"QX1AB/P", "qx1ab/p", "QX2CD", "QX10ZZZ/MM", "QX3EF"};
+    const char *bands[] = {"14MHz", "7MHz", "144MHz", "14MHz", "2m"};
+    const char *modes[] = {"CW", "SSB", "FM", "cw"};
+    const char *summits[] = {"VA/AA-001", "", "VA/AB-012", "va/aa-001"};
+    const std::string longNote(kQsoNotesLen, 'n');
+    for (int i = 0; i < 37; ++i) {
+        // Some contacts share their minute, some their day; one time unreadable.
+        const UtcTime t = i == 5 ? -1 : Day(2024, 3 + i % 4, 1 + i % 3) + (i % 5) * 23 * kHour / 4 + (i % 2) * kMinute;
+        const std::string notes = i % 9 == 0 ? longNote : i % 2 ? "" : "QRG:14.062 s" + std::to_string(i % 3);
+        ASSERT_NE(InsertQsoEntry(0, t, calls[i % 5], bands[i % 5], modes[i % 4], summits[i % 4], notes.c_str(),
+                                 i % 3 ? "QX9ZZ" : "QX9ZZ/P", summits[(i + 1) % 4], i % 4 == 0),
+                  nullptr);
+    }
+}
+
+// Every column of every row, their order after a refresh with each sort and
+// after each header click, and what the other modules read from the rows, as
+// the specified way of filling gives them, in two users' formats.
+TEST_F(LogList, RowsShowAndHandOutWhatTheSpecifiedFillGives) {
+    AddVariedLog();
+    ReferenceList reference(window_);
+    const char *const formats[][2] = {{"dd/MM/yyyy", "HH:mm:ss"}, {"yyyy.M.d", "H.mm.ss"}};
+    for (const auto &format : formats) {
+        SCOPED_TRACE(format[0]);
+        UserFormats user(format[0], format[1]);
+        for (int column = 0; column < kLogColumnCount; ++column)
+            for (int ascending : {1, 0}) {
+                SCOPED_TRACE("refresh sorted by " + std::to_string(column) + (ascending ? " up" : " down"));
+                SortColumn = column;
+                SortAscending = ascending;
+                ASSERT_EQ(RefreshLogList(window_), 37);
+                reference.Fill(column);
+                EXPECT_EQ(ListRows(list_), ListRows(reference.Handle()));
+                const std::vector<RowKey> keys = RowKeys(list_);
+                EXPECT_EQ(keys, RowKeys(reference.Handle()));
+                for (const RowKey &key : keys) EXPECT_TRUE(key.data == key.number && key.entryId == key.number);
+            }
+        for (int click = 0; click < kLogColumnCount; ++click) {
+            SCOPED_TRACE("click on " + std::to_string(click));
+            ClickColumnHeader(list_, click);
+            reference.Sort(SortColumn);
+            EXPECT_EQ(ListRows(list_), ListRows(reference.Handle()));
+            EXPECT_EQ(RowKeys(list_), RowKeys(reference.Handle()));
+        }
+    }
+}
+
+// Between a change to the log and the next refresh the rows still show and
+// hand out what the last refresh put there, as texts kept by the list would.
+TEST_F(LogList, RowsShowTheLastRefreshUntilTheNext) {
+    AddVariedLog();
+    ASSERT_EQ(RefreshLogList(window_), 37);
+    const Rows before = ListRows(list_);
+    const std::vector<RowKey> keysBefore = RowKeys(list_);
+
+    QsoEntry *changed = FindQsoEntry(3, nullptr);
+    ASSERT_NE(changed, nullptr);
+    strcpy(changed->hisCall, "QX7XX");
+    strcpy(changed->notes, "edited");
+    ASSERT_EQ(DeleteQsoEntry(4), 0);
+    QsoEntry *added = Add(Day(2023, 1, 1), "QX8YY");
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(ListRows(list_), before);
+    EXPECT_EQ(added->id, 0);
+    // Row data as before; only the entries found by the old numbers differ.
+    const std::vector<RowKey> keys = RowKeys(list_);
+    ASSERT_EQ(keys.size(), keysBefore.size());
+    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i].number, keysBefore[i].number);
+
+    ASSERT_EQ(RefreshLogList(window_), 37);
+    ReferenceList reference(window_);
+    reference.Fill(SortColumn);
+    EXPECT_EQ(ListRows(list_), ListRows(reference.Handle()));
+    EXPECT_EQ(RowKeys(list_), RowKeys(reference.Handle()));
+    ASSERT_GT(added->id, 0);
+    bool shown = false;
+    for (const auto &row : ListRows(list_)) shown |= row.at(0) == std::to_string(added->id) && row.at(3) == "QX8YY";
+    EXPECT_TRUE(shown);
+}
 
 TEST_F(LogList, HasElevenLeftAlignedColumnsWithTheirTitlesAndWidths) {
     EditorSettings.ColumnWidths[7] = 333;   // as a stored LogColumnSize gives it
