@@ -88,6 +88,7 @@ UtcTime ParseBuildDate(const char *text) { return ParseDate(text, false); }
 int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int force, ListHeader *header) {
     for (int &column : header->Columns) column = -1;
     header->MaxColumnIndex = -1;
+    header->FieldCount = 0;
     header->HeaderLineCount = 0;
     header->CsvDate = -1;
     strcpy(header->CsvDateText, "Unknown");
@@ -113,6 +114,7 @@ int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int forc
             fputs("Update aborted\n", stderr);
             return -1;
         }
+        header->FieldCount = fields;
         for (int i = 0; i < fields; ++i)
             for (int c = 0; c < kRequiredColumnCount; ++c)
                 if (strcmp(CsvGetField(i), RequiredColumns[c]) == 0) {

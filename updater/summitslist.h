@@ -16,6 +16,7 @@ enum { ColumnName, ColumnCode, ColumnValidFrom, ColumnValidTo, ColumnLatitude, C
 struct ListHeader {
     int Columns[kRequiredColumnCount];   // field positions, -1 until found
     int MaxColumnIndex;
+    int FieldCount;                     // fields of the header line, as many as a whole data line has
     int HeaderLineCount;                // lines read up to and including the header
     UtcTime CsvDate;                    // the build date, -1 until read
     char CsvDateText[15];               // as the title writes it; "Unknown" until read
