@@ -176,16 +176,10 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         return -1;
     }
     int rowCount = 0, inserted = 0;
-    // The last line with fields, and whether the list ended with a line end:
-    // a transfer cut short ends inside a line.
-    int lastLine = 0, lastFields = header->FieldCount, lastEnded = 1;
+    ListEnd end = {};
     while (CsvReadLine(list)) {
         ++rowCount;
-        lastEnded = CsvLastLineEnded();
-        if (CsvFieldCount() > 0) {
-            lastLine = rowCount;
-            lastFields = CsvFieldCount();
-        }
+        NoteListLine(&end, rowCount);
         if (rowCount % 1000 == 0) printf("%d     \r", rowCount);
         SummitRow row;
         int converted = ConvertListRow(header, header->HeaderLineCount + rowCount, &row);
@@ -201,15 +195,7 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         ++inserted;
     }
     // A cut-short or empty list must never replace a whole one.
-    if (CsvLastReadFailed()) {
-        fprintf(stderr, "ERROR: Unable to read the CSV file after line %d\n", header->HeaderLineCount + rowCount);
-        return abort();
-    }
-    if (!lastEnded || lastFields < header->FieldCount) {
-        fprintf(stderr, "ERROR: The CSV ends part way through line %d - the download is incomplete\n",
-                header->HeaderLineCount + lastLine);
-        return abort();
-    }
+    if (ReportBrokenListEnd(header, &end, rowCount)) return abort();
     if (inserted == 0) {
         fputs("ERROR: The CSV holds no usable summits!\n", stderr);
         return abort();

@@ -366,7 +366,7 @@ bool DownloadSummitsList(UpdaterRun *run) {
 }
 
 // Opens the list and runs CheckSummitsListHeader on it: a list that needs no
-// rebuild ends the run well, a faulty one aborts it.
+// rebuild ends the run well, a faulty or cut one aborts it.
 bool ListCheckStage(UpdaterRun *run) {
     run->StartTime = std::chrono::steady_clock::now();
     run->List = fopen(run->SummitsCsvPath, "rt");
@@ -377,8 +377,14 @@ bool ListCheckStage(UpdaterRun *run) {
     const int checked = CheckSummitsListHeader(run->List, run->DbDate, run->NeedsUpdate, run->Options.ForceUpdate,
                                                &run->Header);
     if (checked < 0) return AbortUpdate(run);
-    if (checked == 0) return FinishUpdate(run);
-    return true;
+    if (checked > 0) return true;
+    // No rebuild: a list just downloaded is still read to its end, as a list cut
+    // short in transfer must not stay as the day's list.
+    if (run->ListPlaced && CheckListEnd(run->List, &run->Header) < 0) {
+        fputs(kTryAgainLater, stderr);
+        return AbortUpdate(run);
+    }
+    return FinishUpdate(run);
 }
 
 // RebuildReferences (which stamps the database's date) as a stage.

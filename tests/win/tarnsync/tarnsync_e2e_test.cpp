@@ -288,6 +288,15 @@ TEST_F(Tarnsync, AFailedDownloadLeavesNoListThatBlocksTheNextUpdate) {
     EXPECT_TRUE(ReadTestFile(CsvPath()) == list);
     EXPECT_EQ(WrittenAt(CsvPath()), twoDaysAgo);
     ExpectDatabaseOfTheList();
+    // Cut short with the database's own date: no rebuild is due, and still the
+    // cut list is refused rather than kept.
+    WriteBytes(flaky, list.substr(0, cut));
+    failed = Start("/n");
+    EXPECT_EQ(failed.code, 1u) << failed.out << failed.err;
+    EXPECT_TRUE(Has(failed.err, "ERROR: The CSV ends part way through line ")) << failed.err;
+    EXPECT_TRUE(ReadTestFile(CsvPath()) == list);
+    EXPECT_EQ(WrittenAt(CsvPath()), twoDaysAgo);
+    ExpectDatabaseOfTheList();
 
     // The server good again, with a newer list: the next plain run takes it.
     std::string newer = list;
