@@ -413,53 +413,67 @@ std::string Resolve(const PlainUrl &from, const std::string &location) {
     return base + directory.substr(0, directory.rfind('/') + 1) + location;
 }
 
-// Plain http is spoken here rather than through WinINet, which hides the chunk
-// framing: a chunked body cut before its last chunk would pass for a whole file.
-int FetchPlainHttp(Options o, int redirects) {
-    PlainUrl url;
-    if (!ParsePlainUrl(o.url, &url)) return Complain(3, "URL using bad/illegal format or missing URL");
-    const Clock clock{o.maxTime};
-    Connection connection;
-    if (int code = Connect(o, url, &connection)) return code;
+// The answer's status line and the headers that matter here.
+struct Answer {
+    int status = 0;
+    long long length = -1;   // Content-Length, -1 none
+    bool chunked = false;
+    std::string location;
+};
+
+// Sends the request and reads the answer up to its body; 0 or the curl code.
+int Ask(const PlainUrl &url, Connection *connection, Answer *answer) {
     std::string request = "GET " + url.path + " HTTP/1.1\r\nHost: " + url.host +
                           (url.port == "80" ? "" : ":" + url.port) +
                           "\r\nUser-Agent: curl\r\nAccept: */*\r\nConnection: close\r\n\r\n";
-    if (send(connection.socket, request.data(), static_cast<int>(request.size()), 0) !=
+    if (send(connection->socket, request.data(), static_cast<int>(request.size()), 0) !=
         static_cast<int>(request.size()))
         return Complain(55, "Failed sending data to the peer");
-
-    std::string line, value, location;
-    int status = 0;
-    long long length = -1;
-    bool chunked = false;
+    std::string line, value;
     do {   // an interim 1xx answer is followed by the real one
-        if (!connection.ReadLine(&line) || sscanf(line.c_str(), "HTTP/%*d.%*d %d", &status) != 1) {
-            if (connection.error) return ReceiveFailure(connection);
+        if (!connection->ReadLine(&line) || sscanf(line.c_str(), "HTTP/%*d.%*d %d", &answer->status) != 1) {
+            if (connection->error) return ReceiveFailure(*connection);
             return Complain(52, "Empty reply from server");
         }
         for (;;) {
-            if (!connection.ReadLine(&line)) return ReceiveFailure(connection);
+            if (!connection->ReadLine(&line)) return ReceiveFailure(*connection);
             if (line.empty()) break;
-            if (HeaderIs(line, "Content-Length", &value)) length = _atoi64(value.c_str());
-            else if (HeaderIs(line, "Transfer-Encoding", &value)) chunked = _stricmp(value.c_str(), "chunked") == 0;
-            else if (HeaderIs(line, "Location", &value)) location = value;
+            if (HeaderIs(line, "Content-Length", &value)) answer->length = _atoi64(value.c_str());
+            else if (HeaderIs(line, "Transfer-Encoding", &value))
+                answer->chunked = _stricmp(value.c_str(), "chunked") == 0;
+            else if (HeaderIs(line, "Location", &value)) answer->location = value;
         }
-    } while (status >= 100 && status < 200);
+    } while (answer->status >= 100 && answer->status < 200);
+    return 0;
+}
 
-    if (o.location && !location.empty() && (status == 301 || status == 302 || status == 303 || status == 307 ||
-                                            status == 308)) {
-        if (redirects >= 50) return Complain(47, "Maximum (50) redirects followed");
-        o.url = Resolve(url, location);
-        if (StartsWithNoCase(o.url, "https://")) return FetchHttp(o, true);
-        return FetchPlainHttp(o, redirects + 1);
+bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+// Plain http is spoken here rather than through WinINet, which hides the chunk
+// framing: a chunked body cut before its last chunk would pass for a whole file.
+int FetchPlainHttp(Options o) {
+    const Clock clock{o.maxTime};
+    for (int redirects = 0;; ++redirects) {
+        PlainUrl url;
+        if (!ParsePlainUrl(o.url, &url)) return Complain(3, "URL using bad/illegal format or missing URL");
+        Connection connection;
+        if (int code = Connect(o, url, &connection)) return code;
+        Answer answer;
+        if (int code = Ask(url, &connection, &answer)) return code;
+        if (o.location && !answer.location.empty() && IsRedirect(answer.status)) {
+            if (redirects >= 50) return Complain(47, "Maximum (50) redirects followed");
+            o.url = Resolve(url, answer.location);
+            if (StartsWithNoCase(o.url, "https://")) return FetchHttp(o, true);
+            continue;
+        }
+        if (o.fail && answer.status >= 400)
+            return Complain(22, "The requested URL returned error: " + std::to_string(answer.status));
+        Sink sink(o.output);
+        if (!sink.Open()) return Complain(23, "Failure writing output to destination");
+        int code = ReceiveBody(&connection, answer.chunked ? -1 : answer.length, answer.chunked, &sink, clock);
+        if (!sink.Close() && code == 0) return Complain(23, "Failure writing output to destination");
+        return code;
     }
-    if (o.fail && status >= 400) return Complain(22, "The requested URL returned error: " + std::to_string(status));
-
-    Sink sink(o.output);
-    if (!sink.Open()) return Complain(23, "Failure writing output to destination");
-    int code = ReceiveBody(&connection, chunked ? -1 : length, chunked, &sink, clock);
-    if (!sink.Close() && code == 0) return Complain(23, "Failure writing output to destination");
-    return code;
 }
 
 struct Transfer {
@@ -471,7 +485,7 @@ DWORD WINAPI RunTransfer(void *param) {
     Transfer *t = static_cast<Transfer *>(param);
     const Options &o = *t->options;
     if (StartsWithNoCase(o.url, "file://")) t->code = FetchFile(o);
-    else if (StartsWithNoCase(o.url, "http://")) t->code = FetchPlainHttp(o, 0);
+    else if (StartsWithNoCase(o.url, "http://")) t->code = FetchPlainHttp(o);
     else if (StartsWithNoCase(o.url, "https://")) t->code = FetchHttp(o, true);
     else t->code = Complain(1, "Protocol not supported: " + o.url);
     return 0;
