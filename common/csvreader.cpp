@@ -19,6 +19,7 @@ struct CsvLineReader {
 
 CsvLineReader reader;
 int lastReadFailed = 0;
+int lastLineEnded = 0;
 
 char *Fail() {
     CsvReaderReset();
@@ -87,6 +88,7 @@ bool SplitLine(size_t length) {
 
 char *CsvReadLine(FILE *stream) {
     lastReadFailed = 0;
+    lastLineEnded = 0;
     if (!stream) return Fail();
     if (!reader.line) {
         reader.line = static_cast<char *>(malloc(1));
@@ -105,9 +107,10 @@ char *CsvReadLine(FILE *stream) {
             ended = true;
             break;
         }
-        // A NUL ends the line too: the text is handed out as a C string, and a
-        // line cut short at a NUL would hide whatever follows it.
-        if (c == '\n' || c == '\0') break;
+        // A NUL byte is no text, and as part of a C string it would hide the
+        // rest of the line: it is dropped, so the line stays one line.
+        if (c == '\0') continue;
+        if (c == '\n') break;
         if (c == '\r') {
             int next = getc(stream);
             if (next != '\n' && next != EOF) ungetc(next, stream);
@@ -125,7 +128,9 @@ char *CsvReadLine(FILE *stream) {
 
     reader.line[i] = '\0';
     reader.fieldCount = 0;
-    if (i == 0) return ended ? nullptr : reader.line;
+    if (i == 0 && ended) return nullptr;
+    lastLineEnded = ended ? 0 : 1;
+    if (i == 0) return reader.line;
     if (!SplitLine(i)) return Fail();
     return reader.line;
 }
@@ -139,10 +144,13 @@ int CsvFieldCount(void) { return reader.fieldCount; }
 
 int CsvLastReadFailed(void) { return lastReadFailed; }
 
+int CsvLastLineEnded(void) { return lastLineEnded; }
+
 void CsvReaderReset(void) {
     free(reader.line);
     free(reader.work);
     free(reader.fields);
     reader = CsvLineReader{};
     lastReadFailed = 0;
+    lastLineEnded = 0;
 }

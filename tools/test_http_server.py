@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A loopback HTTP server for the tests: serves files from a folder and a few
-fixed answers (redirects, error statuses, cut-short and stalled bodies). It
+fixed answers (redirects, error statuses, cut-short, chunked and stalled
+bodies). It
 writes the port it got to a file and ends by itself after its lifetime."""
 
 import argparse
@@ -46,6 +47,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "100000")
             self.end_headers()
             self.wfile.write(b"x" * 1000)
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if kind == "chunked":
+            # "whole" ends with the last (empty) chunk; "cut" closes the connection
+            # between chunks without it, "inside" in the middle of a chunk.
+            self.protocol_version = "HTTP/1.1"
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            for i in range(3):
+                self.wfile.write(b"%x\r\n%s\r\n" % (1000, b"abcdefghij" * 100))
+            if rest == "whole":
+                self.wfile.write(b"0\r\n\r\n")
+            elif rest == "inside":
+                self.wfile.write(b"%x\r\n%s" % (1000, b"k" * 400))
             self.wfile.flush()
             self.close_connection = True
             return

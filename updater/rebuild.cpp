@@ -176,8 +176,10 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         return -1;
     }
     int rowCount = 0, inserted = 0;
+    ListEnd end = {};
     while (CsvReadLine(list)) {
         ++rowCount;
+        NoteListLine(&end, rowCount);
         if (rowCount % 1000 == 0) printf("%d     \r", rowCount);
         SummitRow row;
         int converted = ConvertListRow(header, header->HeaderLineCount + rowCount, &row);
@@ -193,10 +195,7 @@ int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_
         ++inserted;
     }
     // A cut-short or empty list must never replace a whole one.
-    if (CsvLastReadFailed()) {
-        fprintf(stderr, "ERROR: Unable to read the CSV file after line %d\n", header->HeaderLineCount + rowCount);
-        return abort();
-    }
+    if (ReportBrokenListEnd(header, &end, rowCount)) return abort();
     if (inserted == 0) {
         fputs("ERROR: The CSV holds no usable summits!\n", stderr);
         return abort();

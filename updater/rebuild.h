@@ -37,5 +37,7 @@ int StampInfoDate(const ListHeader *header);
 // the list's build date (StampInfoDate), all in one transaction where the
 // driver allows: on any failure the previous rows and date stay. Without
 // transactions the date is reset first, so a broken rebuild is done again by
-// the next run. 1 done (summary printed); -1 abort (messages printed).
+// the next run. A list whose last line is cut short (no line end after it, or
+// fewer fields than the header's) is a broken download and changes nothing.
+// 1 done (summary printed); -1 abort (messages printed).
 int RebuildReferences(FILE *list, const ListHeader *header, std::chrono::steady_clock::time_point startTime);

@@ -88,6 +88,7 @@ UtcTime ParseBuildDate(const char *text) { return ParseDate(text, false); }
 int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int force, ListHeader *header) {
     for (int &column : header->Columns) column = -1;
     header->MaxColumnIndex = -1;
+    header->FieldCount = 0;
     header->HeaderLineCount = 0;
     header->CsvDate = -1;
     strcpy(header->CsvDateText, "Unknown");
@@ -113,6 +114,7 @@ int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int forc
             fputs("Update aborted\n", stderr);
             return -1;
         }
+        header->FieldCount = fields;
         for (int i = 0; i < fields; ++i)
             for (int c = 0; c < kRequiredColumnCount; ++c)
                 if (strcmp(CsvGetField(i), RequiredColumns[c]) == 0) {
@@ -139,4 +141,29 @@ int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int forc
         return 0;
     }
     return 1;
+}
+
+void NoteListLine(ListEnd *end, int rowCount) {
+    end->LastUnended = CsvLastLineEnded() ? 0 : 1;
+    if (CsvFieldCount() == 0) return;
+    end->LastLine = rowCount;
+    end->LastFields = CsvFieldCount();
+}
+
+int ReportBrokenListEnd(const ListHeader *header, const ListEnd *end, int rowCount) {
+    if (CsvLastReadFailed()) {
+        fprintf(stderr, "ERROR: Unable to read the CSV file after line %d\n", header->HeaderLineCount + rowCount);
+        return 1;
+    }
+    if (!end->LastUnended && (end->LastLine == 0 || end->LastFields >= header->FieldCount)) return 0;
+    fprintf(stderr, "ERROR: The CSV ends part way through line %d - the download is incomplete\n",
+            header->HeaderLineCount + end->LastLine);
+    return 1;
+}
+
+int CheckListEnd(FILE *list, const ListHeader *header) {
+    ListEnd end = {};
+    int rowCount = 0;
+    while (CsvReadLine(list)) NoteListLine(&end, ++rowCount);
+    return ReportBrokenListEnd(header, &end, rowCount) ? -1 : 1;
 }

@@ -16,6 +16,7 @@ enum { ColumnName, ColumnCode, ColumnValidFrom, ColumnValidTo, ColumnLatitude, C
 struct ListHeader {
     int Columns[kRequiredColumnCount];   // field positions, -1 until found
     int MaxColumnIndex;
+    int FieldCount;                     // fields of the header line, as many as a whole data line has
     int HeaderLineCount;                // lines read up to and including the header
     UtcTime CsvDate;                    // the build date, -1 until read
     char CsvDateText[15];               // as the title writes it; "Unknown" until read
@@ -43,3 +44,24 @@ UtcTime ParseBuildDate(const char *text);
 // database just created. Prints the run's messages. 1: rebuild, the list then
 // stands after the header line; 0: no update needed; -1: abort.
 int CheckSummitsListHeader(FILE *list, UtcTime dbDate, int needsUpdate, int force, ListHeader *header);
+
+// The list's last data lines as they are read, to tell a list cut short in
+// transfer: its last line has no line end after it, or fewer fields than the
+// header's. Starts as {}.
+struct ListEnd {
+    int LastLine;      // data line number of the last line with fields, 0 none yet
+    int LastFields;    // its field count
+    int LastUnended;   // 1 when the last line read had no line end
+};
+
+// Notes the data line just read (CsvReadLine), the rowCount-th after the header.
+void NoteListLine(ListEnd *end, int rowCount);
+
+// After the last of rowCount data lines: 1, after the error message on
+// standard error, when the list could not be read to its end or was cut short;
+// 0 when it ends with a whole line.
+int ReportBrokenListEnd(const ListHeader *header, const ListEnd *end, int rowCount);
+
+// Reads the data lines after the header to the end only to tell whether the
+// list is whole: 1 whole; -1 cut short or unreadable (messages printed).
+int CheckListEnd(FILE *list, const ListHeader *header);

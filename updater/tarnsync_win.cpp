@@ -51,6 +51,9 @@ struct UpdaterRun {
     int NeedsUpdate;   // the database was just created
     UtcTime DbDate;    // the database's date, -1 unknown
     FILE *List;        // the summits list, open from its check to the end of the run
+    int ListPlaced;    // this run's download now stands as the list, not yet built from
+    int HadPreviousList;
+    char PreviousCsvPath[MAX_PATH + 8];   // the list it replaced, kept until the run ends well
     ListHeader Header;
     std::chrono::steady_clock::time_point StartTime;   // of the list check and rebuild
     int ExitCode;                                      // the process's, once a stage has ended the run
@@ -78,9 +81,25 @@ void CloseList(UpdaterRun *run) {
     CsvReaderReset();
 }
 
+// After a failure the download must not stay as the list of the day: the next
+// run would take it for a young copy and fail on it again instead of fetching.
+// The previous list comes back with its own age, or the new one goes.
+void RestorePreviousList(UpdaterRun *run) {
+    if (!run->ListPlaced) return;
+    run->ListPlaced = 0;
+    const bool restored =
+        run->HadPreviousList
+            ? MoveFileExA(run->PreviousCsvPath, run->SummitsCsvPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+            : DeleteFileA(run->SummitsCsvPath) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!restored && !DeleteFileA(run->SummitsCsvPath))
+        fprintf(stderr, "WARNING: Unable to remove the failed download %s (%ld)\n", run->SummitsCsvPath,
+                static_cast<long>(GetLastError()));
+}
+
 // The error ending: pause, close, exit code 1.
 bool AbortUpdate(UpdaterRun *run) {
     CloseList(run);
+    RestorePreviousList(run);
     Pause(*run);
     DbClose();
     return EndRun(run, 1);
@@ -90,6 +109,8 @@ bool AbortUpdate(UpdaterRun *run) {
 // pause, and start the editor again when it started this run.
 bool FinishUpdate(UpdaterRun *run) {
     CloseList(run);
+    if (run->ListPlaced) DeleteFileA(run->PreviousCsvPath);
+    run->ListPlaced = 0;
     DbClose();
     printf("\nCompleted!\n");
     Pause(*run);
@@ -315,12 +336,22 @@ bool DownloadSummitsList(UpdaterRun *run) {
         fputs(kTryAgainLater, stderr);
         return AbortUpdate(run);
     }
-    // Copied under a name of its own first: the old list stays whole until the new one is.
+    // Copied under a name of its own first: the old list stays whole until the
+    // new one is, and is then kept aside until the new one has been built from.
     char partial[MAX_PATH + 8];
     snprintf(partial, sizeof partial, "%s.new", run->SummitsCsvPath);
-    if (!CopyFileA(temp.Get(), partial, FALSE) ||
-        !MoveFileExA(partial, run->SummitsCsvPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    snprintf(run->PreviousCsvPath, sizeof run->PreviousCsvPath, "%s.old", run->SummitsCsvPath);
+    run->HadPreviousList = FileExists(run->SummitsCsvPath);
+    const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    bool saved = CopyFileA(temp.Get(), partial, FALSE) &&
+                 (!run->HadPreviousList || MoveFileExA(run->SummitsCsvPath, run->PreviousCsvPath, replace));
+    if (saved) {
+        run->ListPlaced = 1;
+        saved = MoveFileExA(partial, run->SummitsCsvPath, replace);
+    }
+    if (!saved) {
         DWORD error = GetLastError();
+        RestorePreviousList(run);
         char text[256] = "";
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
                        sizeof text, nullptr);
@@ -335,7 +366,7 @@ bool DownloadSummitsList(UpdaterRun *run) {
 }
 
 // Opens the list and runs CheckSummitsListHeader on it: a list that needs no
-// rebuild ends the run well, a faulty one aborts it.
+// rebuild ends the run well, a faulty or cut one aborts it.
 bool ListCheckStage(UpdaterRun *run) {
     run->StartTime = std::chrono::steady_clock::now();
     run->List = fopen(run->SummitsCsvPath, "rt");
@@ -346,8 +377,14 @@ bool ListCheckStage(UpdaterRun *run) {
     const int checked = CheckSummitsListHeader(run->List, run->DbDate, run->NeedsUpdate, run->Options.ForceUpdate,
                                                &run->Header);
     if (checked < 0) return AbortUpdate(run);
-    if (checked == 0) return FinishUpdate(run);
-    return true;
+    if (checked > 0) return true;
+    // No rebuild: a list just downloaded is still read to its end, as a list cut
+    // short in transfer must not stay as the day's list.
+    if (run->ListPlaced && CheckListEnd(run->List, &run->Header) < 0) {
+        fputs(kTryAgainLater, stderr);
+        return AbortUpdate(run);
+    }
+    return FinishUpdate(run);
 }
 
 // RebuildReferences (which stamps the database's date) as a stage.

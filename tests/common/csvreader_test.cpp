@@ -61,14 +61,48 @@ TEST(CsvReader, LineEndsAndEmptyLines) {
         {"empty input", "", {}},
         {"empty lines", "\r\n\n\rx", {"", "", "", "x"}},
         {"last line without line end", "x,y\r\nlast", {"x,y", "last"}},
-        // A NUL would cut the text short: it ends the line, and the rest is the next line.
-        {"nul ends a line", std::string("\0v2,a\r\nb\0c\r\0", 12), {"", "v2,a", "b", "c", ""}},
+        // A NUL is no text: dropped, the line around it stays one line.
+        {"nul bytes are dropped", std::string("\0v2,a\r\nb\0c\r\0", 12), {"v2,a", "bc"}},
+        {"a line of nul bytes is empty", std::string("a\n\0\0\nb", 7), {"a", "", "b"}},
     };
     for (const auto &c : cases) {
         auto lines = ReadAll(c.input);
         std::vector<std::string> texts;
         for (const auto &l : lines) texts.push_back(l.text);
         EXPECT_EQ(texts, c.lines) << c.name;
+    }
+}
+
+TEST(CsvReader, NulBytesLeaveTheFieldsWhole) {
+    auto lines = ReadAll(std::string("v2,G4\0ABC,\0\"n\0,o\",x\0\r\n", 22));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, "v2,G4ABC,\"n,o\",x");
+    EXPECT_EQ(lines[0].fields, (Fields{"v2", "G4ABC", "n,o", "x"}));
+}
+
+// Whether a line came with its line end: a list whose last line has none was cut short.
+TEST(CsvReader, TellsWhetherTheLastLineEnded) {
+    const struct {
+        const char *name;
+        std::string input;
+        std::vector<int> ended;   // per line read
+    } cases[] = {
+        {"lf", "a\nb\n", {1, 1}},
+        {"crlf and cr", "a\r\nb\r", {1, 1}},
+        {"last line without line end", "a\nb", {1, 0}},
+        {"empty line, then a cut one", "\r\nx,y", {1, 0}},
+        {"cut after a nul", std::string("a\n\0", 3), {1}},
+    };
+    for (const auto &c : cases) {
+        auto path = WriteTestFile("csv_ended.csv", c.input);
+        FILE *f = fopen(path.string().c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        std::vector<int> ended;
+        while (CsvReadLine(f)) ended.push_back(CsvLastLineEnded());
+        EXPECT_EQ(ended, c.ended) << c.name;
+        fclose(f);
+        CsvReaderReset();
+        EXPECT_EQ(CsvLastLineEnded(), 0);
     }
 }
 

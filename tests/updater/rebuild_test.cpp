@@ -292,6 +292,63 @@ TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenItFails) {
     EXPECT_EQ(DbCount(kReferencesTable, nullptr), 3);
 }
 
+// A transfer cut short ends inside the list's last line: such a list is a broken
+// download and changes nothing; one that ends after a whole line is taken.
+TEST_F(Rebuild, RefusesAListWhoseLastLineIsCutShort) {
+    const std::string last = Line("VA/AB-004", "Cut Fell");
+    const std::string cutInValidTo = last.substr(0, last.find("31/12/2099") + 4);
+    const std::string incomplete = "ERROR: The CSV ends part way through line 6 - the download is incomplete\n"
+                                   "Update process aborted - the database is unchanged.\n";
+    struct Case {
+        const char *what;
+        std::string tail;   // after three whole lines
+        bool taken;
+    } const cases[] = {
+        {"cut inside the last line's ValidTo", cutInValidTo, false},
+        {"cut inside the ValidTo, then a line end", cutInValidTo + "\r\n", false},
+        {"a whole last line without its line end", last, false},
+        {"cut before the last line's line end", last + "\r", true},
+        {"cut between lines", "", true},
+        {"an empty line at the end", "\r\n", true},
+        {"cut after a few fields", "VA/AB-004,Vornfell AA", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        const int result = Run(Lines(3) + c.tail);
+        if (c.taken) {
+            EXPECT_EQ(result, 1) << err;
+            EXPECT_EQ(InfoDate(), Day(2025, 3, 18));
+            EXPECT_FALSE(Has("VO/LD-001"));
+            continue;
+        }
+        EXPECT_EQ(result, -1);
+        EXPECT_NE(err.find(incomplete), std::string::npos) << err;
+        EXPECT_EQ(DbCount(kReferencesTable, nullptr), 1);
+        EXPECT_TRUE(Has("VO/LD-001"));
+        EXPECT_FALSE(Has("VA/AB-004"));
+        EXPECT_EQ(InfoDate(), Day(2024, 1, 1));
+    }
+}
+
+// A NUL byte in a line is dropped: the summit is stored whole and nothing of it
+// becomes a summit of its own.
+TEST_F(Rebuild, ANulByteLeavesItsLineOneSummit) {
+    std::string withNul = Line("VA/AA-001", "Tarn Fell", "01/05/2010", "31/12/2099", "54.5");
+    withNul.insert(withNul.find("Fell"), 1, '\0');
+    withNul.insert(withNul.rfind("54.5") + 3, 1, '\0');
+    ASSERT_EQ(Run(withNul + "\r\n" + Line("VA/AA-002", "Hob Knott") + "\r\n"), 1) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(DbCount(kReferencesTable, nullptr), 2);
+    SummitInfo info;
+    ASSERT_EQ(DbLookupSummit("VA/AA-001", &info), 1);
+    EXPECT_STREQ(info.Name, "Tarn Fell");
+    EXPECT_DOUBLE_EQ(info.Latitude, 54.5);
+    EXPECT_EQ(info.ValidTo, Day(2037, 12, 31) + 86399);
+    EXPECT_TRUE(Has("VA/AA-002"));
+}
+
 // A list the reader cannot read to its end never replaces a whole one.
 TEST_F(Rebuild, KeepsThePreviousRowsAndDateWhenTheListCannotBeReadToItsEnd) {
     if (!getenv("TARN_OOM_TEST")) GTEST_SKIP() << "needs a limited allocator";

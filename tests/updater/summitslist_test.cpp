@@ -214,4 +214,40 @@ TEST(CheckSummitsListHeader, RebuildsOnlyForALaterListANewDatabaseOrForce) {
     }
 }
 
+// A list that needs no rebuild is still read to its end when it was just
+// downloaded: one cut short in transfer is a failed download all the same.
+TEST(CheckListEnd, TellsAWholeListFromOneCutShort) {
+    const std::string cut = kRow.substr(0, kRow.find("01/01/2010") + 4);
+    struct Case {
+        const char *what;
+        std::string data;   // after the header line (the list's third line)
+        int result;
+        std::string err;
+    } cases[] = {
+        {"whole", kRow + kRow, 1, ""},
+        {"no data lines", "", 1, ""},
+        {"an empty line at the end", kRow + "\r\n", 1, ""},
+        {"last line without its line end", kRow + kRow.substr(0, kRow.size() - 2), -1,
+         "ERROR: The CSV ends part way through line 4 - the download is incomplete\n"},
+        {"last line short of fields", kRow + cut + "\r\n", -1,
+         "ERROR: The CSV ends part way through line 4 - the download is incomplete\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = WriteTestFile("end.csv", kTitle + kHeader + c.data).string();
+        FILE *list = fopen(path.c_str(), "rb");
+        ASSERT_NE(list, nullptr);
+        CsvReaderReset();
+        ListHeader header;
+        testing::internal::CaptureStdout();
+        ASSERT_EQ(CheckSummitsListHeader(list, Day(2025, 3, 18), 0, 0, &header), 0);
+        testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(CheckListEnd(list, &header), c.result);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
+        CsvReaderReset();
+        fclose(list);
+    }
+}
+
 }  // namespace

@@ -23,8 +23,9 @@ std::string WinPathOfHost(const std::string &unixPath) {
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Runs curl.exe hidden with the given parameters and returns its exit code.
-DWORD RunCurl(const std::string &parameters) {
+// Runs curl.exe hidden with the given parameters and returns its exit code;
+// what it wrote on standard error goes to err when asked for.
+DWORD RunCurl(const std::string &parameters, std::string *err = nullptr) {
     // Appended piece by piece: GCC 12 mis-warns (-Wrestrict) on a chain of + here.
     std::string command = "\"";
     command += Beside("curl.exe");
@@ -34,8 +35,23 @@ DWORD RunCurl(const std::string &parameters) {
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
+    // A name of its own each run: Wine may still hold the last one for a moment.
+    static int runs = 0;
+    const std::string errPath = Beside(("curl-stderr" + std::to_string(++runs) + ".txt").c_str());
+    HANDLE errFile = INVALID_HANDLE_VALUE;
+    if (err) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        errFile = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        si.dwFlags |= STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        si.hStdError = errFile;
+    }
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, err ? TRUE : FALSE, 0, nullptr, nullptr, &si, &pi);
+    if (errFile != INVALID_HANDLE_VALUE) CloseHandle(errFile);
+    if (!started) {
         ADD_FAILURE() << "cannot start " << command;
         return 999;
     }
@@ -44,6 +60,10 @@ DWORD RunCurl(const std::string &parameters) {
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    if (err) {
+        *err = ReadTestFile(errPath);
+        DeleteFileA(errPath.c_str());
+    }
     return code;
 }
 
@@ -111,6 +131,41 @@ TEST_F(Curl, HttpErrors) {
         EXPECT_EQ(Exists(out), c.stored) << c.name;
         if (c.stored && c.body) {
             EXPECT_EQ(ReadTestFile(out), c.body) << c.name;
+        }
+    }
+}
+
+// A body that ends before its length or its last chunk is no whole file:
+// exit code 18 as curl gives it, with what arrived kept and a message.
+TEST_F(Curl, CutShortBodiesFailAsCurlDoes) {
+    struct Case {
+        const char *name;
+        const char *path;
+        DWORD code;
+        std::string stored;
+        const char *message;
+    };
+    std::string tenLetters;
+    for (int i = 0; i < 300; ++i) tenLetters += "abcdefghij";
+    const Case cases[] = {
+        {"shorter than its Content-Length", "/short", 18, std::string(1000, 'x'),
+         "curl: (18) transfer closed with 99000 bytes remaining to read"},
+        {"chunked, closed before the last chunk", "/chunked/cut", 18, tenLetters,
+         "curl: (18) transfer closed with outstanding read data remaining"},
+        {"chunked, closed inside a chunk", "/chunked/inside", 18, tenLetters + std::string(400, 'k'),
+         "curl: (18) transfer closed with outstanding read data remaining"},
+        {"chunked and whole", "/chunked/whole", 0, tenLetters, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(out.c_str());
+        std::string err;
+        EXPECT_EQ(RunCurl(UpdaterLine(base + c.path), &err), c.code);
+        EXPECT_TRUE(ReadTestFile(out) == c.stored) << ReadTestFile(out).size();
+        if (c.message) {
+            EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        } else {
+            EXPECT_EQ(err, "");
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -232,6 +233,89 @@ TEST_F(Tarnsync, BuildsTheDatabaseFromTheLoopbackServerAndKeepsItWhenADownloadFa
     ExpectDatabaseOfTheList();
     EXPECT_FALSE(FileExists((data + "\\summitslist.csv.new").c_str()));
     EXPECT_EQ(TempDownloads(), downloadsBefore);
+}
+
+// The time a file was last written, in seconds since 1970.
+long long WrittenAt(const std::string &path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    ULARGE_INTEGER time = {{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}};
+    return static_cast<long long>(time.QuadPart / 10000000ULL) - 11644473600LL;
+}
+
+void SetWrittenAt(const std::string &path, long long seconds) {
+    ULARGE_INTEGER time;
+    time.QuadPart = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000ULL;
+    FILETIME written = {time.LowPart, time.HighPart};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+    CloseHandle(file);
+}
+
+// A download that fails its checks after it was saved never stays as the list:
+// the previous one comes back with its age (or the new one goes), so the next
+// plain run downloads again once the server is good.
+TEST_F(Tarnsync, AFailedDownloadLeavesNoListThatBlocksTheNextUpdate) {
+    const std::string flaky = served + "\\flaky.csv";
+    SetSetting("CSV_Download_URL", HttpUrl("files/flaky.csv"));
+    std::string html = "<html><body>Down for maintenance</body></html>\r\n";
+    while (html.size() < 10000000) html += html;
+    const size_t cut = list.find("\r\n", 12000000) + 40;   // inside a summit's line
+
+    // No list yet: a list cut short fails the rebuild and is removed.
+    WriteBytes(flaky, list.substr(0, cut));
+    Outcome failed = Start("/n");
+    EXPECT_EQ(failed.code, 1u) << failed.out << failed.err;
+    EXPECT_TRUE(Has(failed.err, "ERROR: The CSV ends part way through line ")) << failed.err;
+    EXPECT_FALSE(Has(failed.out, "Completed!"));
+    EXPECT_FALSE(FileExists(CsvPath().c_str()));
+    WriteBytes(flaky, list);
+    Outcome built = Start("/n");
+    EXPECT_EQ(built.code, 0u) << built.out << built.err;
+    EXPECT_TRUE(Has(built.out, "\nDownloading from\n"));
+    EXPECT_TRUE(ReadTestFile(CsvPath()) == list);
+    ExpectDatabaseOfTheList();
+
+    // A list two days old: a bad download fails and the old list comes back as
+    // it was, age and all. An error page fails the check; a list cut short with
+    // the database's own date needs no rebuild, and is refused all the same.
+    const long long twoDaysAgo = static_cast<long long>(time(nullptr)) - 2 * 86400;
+    SetWrittenAt(CsvPath(), twoDaysAgo);
+    const struct {
+        std::string bytes;
+        const char *err;
+    } bad[] = {
+        {html, "ERROR: The CSV does not have Date of build!\n"},
+        {list.substr(0, cut), "ERROR: The CSV ends part way through line "},
+    };
+    for (const auto &b : bad) {
+        SCOPED_TRACE(b.err);
+        WriteBytes(flaky, b.bytes);
+        failed = Start("/n");
+        EXPECT_EQ(failed.code, 1u) << failed.out << failed.err;
+        EXPECT_TRUE(Has(failed.err, b.err)) << failed.err;
+        EXPECT_TRUE(ReadTestFile(CsvPath()) == list);
+        EXPECT_EQ(WrittenAt(CsvPath()), twoDaysAgo);
+        ExpectDatabaseOfTheList();
+    }
+
+    // The server good again, with a newer list: the next plain run takes it.
+    std::string newer = list;
+    const size_t date = newer.find("Date=18/03/2025");
+    ASSERT_NE(date, std::string::npos);
+    newer.replace(date, 15, "Date=19/03/2025");
+    WriteBytes(flaky, newer);
+    Outcome updated = Start("/n");
+    EXPECT_EQ(updated.code, 0u) << updated.out << updated.err;
+    EXPECT_TRUE(Has(updated.out, "\nDownloading from\n"));
+    EXPECT_TRUE(Has(updated.out, " Summits Processed in ")) << updated.out;
+    EXPECT_TRUE(ReadTestFile(CsvPath()) == newer);
+    EXPECT_EQ(DbGetInfoDate(DbPath().c_str(), nullptr, 1), Day(2025, 3, 19));
+    EXPECT_EQ(DbCount("\"References\"", nullptr), 180001);
+    DbClose();
+    EXPECT_FALSE(FileExists((CsvPath() + ".old").c_str()));
+    EXPECT_FALSE(FileExists((CsvPath() + ".new").c_str()));
 }
 
 TEST_F(Tarnsync, UpdateNowFromAFileAddressStartsTheEditorAgain) {
