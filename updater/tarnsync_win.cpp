@@ -369,7 +369,9 @@ bool DownloadSummitsList(UpdaterRun *run) {
 // rebuild ends the run well, a faulty or cut one aborts it.
 bool ListCheckStage(UpdaterRun *run) {
     run->StartTime = std::chrono::steady_clock::now();
-    run->List = fopen(run->SummitsCsvPath, "rt");
+    // Binary: as text, msvcrt would end the list at a Ctrl+Z byte. The reader
+    // takes CR LF itself.
+    run->List = fopen(run->SummitsCsvPath, "rb");
     if (!run->List) {
         fprintf(stderr, "ERROR: Unable to open CSV file:\n\t%s\n\t(%s)\n", run->SummitsCsvPath, strerror(errno));
         return AbortUpdate(run);

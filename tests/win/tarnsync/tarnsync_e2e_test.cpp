@@ -300,11 +300,16 @@ TEST_F(Tarnsync, AFailedDownloadLeavesNoListThatBlocksTheNextUpdate) {
         ExpectDatabaseOfTheList();
     }
 
-    // The server good again, with a newer list: the next plain run takes it.
+    // The server good again, with a newer list: the next plain run takes it,
+    // whole, with a Ctrl+Z byte in a summit's name (which read as text would
+    // end the list there, cut short half way).
     std::string newer = list;
     const size_t date = newer.find("Date=18/03/2025");
     ASSERT_NE(date, std::string::npos);
     newer.replace(date, 15, "Date=19/03/2025");
+    const size_t name = newer.find(",Region ", 12000000);
+    ASSERT_NE(name, std::string::npos);
+    newer.insert(newer.find(',', name + 1) + 2, 1, '\x1A');
     WriteBytes(flaky, newer);
     Outcome updated = Start("/n");
     EXPECT_EQ(updated.code, 0u) << updated.out << updated.err;
