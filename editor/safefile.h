@@ -1,7 +1,7 @@
 // Writing a file without risking the one it replaces: the bytes go to a
 // temporary file beside it, every write, the flush and the close are checked,
-// and only a complete file that has reached the disk is moved over the target. Lines are written with
-// CR LF on every build.
+// and only a complete file that has reached the disk is moved over the
+// target. Lines are written with CR LF on every build.
 //
 // Every user of these functions is a save or an export, so a failure after the
 // temporary file was created is shown at once: "Error: <the system's reason>"
