@@ -319,16 +319,7 @@ TEST_F(AboutDialog, LogoOpensTheSiteOfTheHeldKeyForTheDialog) {
         ReplaceImport("shell32.dll", "ShellExecuteA", reinterpret_cast<ULONG_PTR>(RecordShellExecute));
     ASSERT_NE(realShell, 0u);
     HWND dialog = OpenAbout();
-    const struct {
-        bool ctrl, alt;
-        const char *site;
-    } cases[] = {
-        {false, false, "https://spots.vorn-award.org/"},
-        {true, false, "https://www.vorn-award.org/"},
-        {false, true, "https://groups.io/g/vorn-award"},
-        {true, true, "https://www.vorn-award.org/"},
-    };
-    for (const auto &c : cases) {
+    for (const LogoSite &c : kLogoSites) {
         SCOPED_TRACE(c.site);
         shellCalls.clear();
         {

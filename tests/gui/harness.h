@@ -49,6 +49,18 @@ private:
     BYTE saved_[256] = {};
 };
 
+// The logo's three sites and the keys that choose them (Ctrl wins over Alt).
+struct LogoSite {
+    bool ctrl, alt;
+    const char *site;
+};
+inline constexpr LogoSite kLogoSites[] = {
+    {false, false, "https://spots.vorn-award.org/"},
+    {true, false, "https://www.vorn-award.org/"},
+    {false, true, "https://groups.io/g/vorn-award"},
+    {true, true, "https://www.vorn-award.org/"},
+};
+
 // Presses key vk (down and up) on the focused control, with Ctrl and Shift held
 // as asked, through the program's loop step with its accelerator table.
 void PressKey(UINT vk, bool ctrl = false, bool shift = false);

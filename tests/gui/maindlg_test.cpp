@@ -977,16 +977,7 @@ TEST_F(MainWindowTest, HelpIsOpenedForTheMainWindow) {
 }
 
 TEST_F(MainWindowTest, LogoOpensTheSiteOfTheHeldKey) {
-    struct Case {
-        bool ctrl, alt;
-        const char *site;
-    } cases[] = {
-        {false, false, "https://spots.vorn-award.org/"},
-        {true, false, "https://www.vorn-award.org/"},
-        {false, true, "https://groups.io/g/vorn-award"},
-        {true, true, "https://www.vorn-award.org/"},
-    };
-    for (const Case &c : cases) {
+    for (const LogoSite &c : kLogoSites) {
         SCOPED_TRACE(c.site);
         shellCalls.clear();
         {
