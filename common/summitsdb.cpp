@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -30,28 +31,41 @@ SQLLEN LookupRefLength = 0;
 
 // After many lookups on one connection (a long log being loaded or exported)
 // the whole table is read once and searched in memory. Reading the 180,000
-// summits costs as much as about 30,000 single lookups (measured with the
-// SQLite stand-in, natively and under Wine), so the switch comes there: a log
-// that needs fewer never pays for the read, and one that needs more pays at
-// most twice what knowing its count in advance would cost. Any write or close
-// forgets the table.
+// summits costs as much as about 22,000 single lookups natively and 29,000
+// under Wine (the SQLite stand-in), yet the switch comes at 5,000: a log over
+// a few thousand summits, however long, never pays for the read (the callers
+// look each summit up once), and one over many summits pays for only a few
+// thousand single lookups before it. Any write or close forgets the table.
 int LookupsSinceChange = 0;
 bool SummitTableTried = false;
-std::vector<std::pair<std::string, SummitInfo>> SummitTable;   // by folded reference
+// The table: the summits in the order read, and their whole folded references
+// in sorted order, each with the summit's place; of equal references the
+// later row comes last.
+struct SummitKey {
+    char key[16];
+    uint32_t row;
+};
+std::vector<SummitInfo> SummitTable;
+std::vector<SummitKey> SummitKeys;
+
+bool KeyBefore(const SummitKey &a, const SummitKey &b) { return strcmp(a.key, b.key) < 0; }
+bool KeyAndRowBefore(const SummitKey &a, const SummitKey &b) {
+    int order = strcmp(a.key, b.key);
+    return order < 0 || (order == 0 && a.row < b.row);
+}
 
 void ForgetSummitTable() {
     LookupsSinceChange = 0;
     SummitTableTried = false;
-    std::vector<std::pair<std::string, SummitInfo>>().swap(SummitTable);
+    std::vector<SummitInfo>().swap(SummitTable);
+    std::vector<SummitKey>().swap(SummitKeys);
 }
 
 // The letter case the table compares without (its text columns fold A-Z only).
-std::string FoldedReference(const char *ref) {
-    std::string key(ref);
-    for (char &c : key) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+void FoldReference(char *key) {
+    for (char *c = key; *c; ++c) {
+        if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
     }
-    return key;
 }
 // Its bound values: reference, name and the two date literals, then the coordinates.
 constexpr size_t kSummitTextSize = 260;
@@ -228,6 +242,13 @@ double ReadDouble(SQLHSTMT statement, SQLUSMALLINT column) {
     return value;
 }
 
+// At most count characters of text (cut at its first NUL) into out, count + 1 bytes.
+void CopyCut(const char *text, char *out, size_t count) {
+    size_t length = strnlen(text, count);
+    memcpy(out, text, length);
+    out[length] = '\0';
+}
+
 // At most count characters of a text column into out (count + 1 bytes); NULL
 // or a failed read gives an empty text.
 void ReadText(SQLHSTMT statement, SQLUSMALLINT column, char *out, size_t count) {
@@ -237,10 +258,7 @@ void ReadText(SQLHSTMT statement, SQLUSMALLINT column, char *out, size_t count) 
         indicator == SQL_NULL_DATA)
         buffer[0] = '\0';
     buffer[sizeof buffer - 1] = '\0';
-    size_t length = strlen(buffer);
-    if (length > count) length = count;
-    memcpy(out, buffer, length);
-    out[length] = '\0';
+    CopyCut(buffer, out, count);
 }
 
 // A reference that can only be a summit goes into the statement as it is;
@@ -256,63 +274,165 @@ bool IsPlainReference(const char *ref) {
 }
 
 
-// One summit row as the lookups deliver it: the reference cut to 12 and the
-// name to 48 characters, valid-to moved to the last second of its day. The
-// whole reference (a column is read only once) goes to wholeRef when asked.
-void ReadSummitRow(SQLHSTMT statement, SummitInfo *found, char (*wholeRef)[16] = nullptr) {
-    char ref[16];
-    ReadText(statement, 1, ref, sizeof ref - 1);
-    size_t length = strnlen(ref, sizeof found->Ref - 1);
-    memcpy(found->Ref, ref, length);
-    found->Ref[length] = '\0';
-    if (wholeRef) memcpy(*wholeRef, ref, sizeof ref);
-    ReadText(statement, 2, found->Name, 48);
-    found->ValidFrom = ReadTimestamp(statement, 3);
-    UtcTime validTo = ReadTimestamp(statement, 4);
+// A summit's row as the lookups deliver it: the reference cut to 12 and the
+// name to 48 characters, valid-to moved to the last second of its day.
+void MakeSummit(const char *ref, const char *name, UtcTime validFrom, UtcTime validTo, double latitude,
+                double longitude, SummitInfo *found) {
+    CopyCut(ref, found->Ref, sizeof found->Ref - 1);
+    CopyCut(name, found->Name, 48);
+    found->ValidFrom = validFrom;
     // The last second of a day in January 2038 lies beyond 32 bits.
     int64_t lastSecond = static_cast<int64_t>(validTo) + 86399;
     found->ValidTo = validTo == -1 || lastSecond > INT32_MAX ? INT32_MAX : static_cast<UtcTime>(lastSecond);
-    found->Latitude = ReadDouble(statement, 5);
-    found->Longitude = ReadDouble(statement, 6);
+    found->Latitude = latitude;
+    found->Longitude = longitude;
+}
+
+constexpr char kSelectSummits[] =
+    "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\"";
+
+// The row the statement stands on, read column by column.
+void ReadSummitRow(SQLHSTMT statement, SummitInfo *found) {
+    char ref[16], name[49];
+    ReadText(statement, 1, ref, sizeof ref - 1);
+    ReadText(statement, 2, name, sizeof name - 1);
+    UtcTime validFrom = ReadTimestamp(statement, 3);
+    UtcTime validTo = ReadTimestamp(statement, 4);
+    MakeSummit(ref, name, validFrom, validTo, ReadDouble(statement, 5), ReadDouble(statement, 6), found);
+}
+
+// The whole table is fetched into bound buffers, column by column, this many
+// rows at a time: a call per block instead of seven per row. The text buffers
+// hold more than the lookups keep, so the cut is always ours.
+constexpr SQLULEN kRowsPerFetch = 512;
+struct SummitBlock {
+    char ref[kRowsPerFetch][64];
+    char name[kRowsPerFetch][256];
+    SQL_TIMESTAMP_STRUCT validFrom[kRowsPerFetch], validTo[kRowsPerFetch];
+    double latitude[kRowsPerFetch], longitude[kRowsPerFetch];
+    SQLLEN indicators[6][kRowsPerFetch];
+    SQLUSMALLINT status[kRowsPerFetch];
+    SQLULEN fetched;
+};
+
+bool BindSummitBlock(SQLHSTMT statement, SummitBlock &block) {
+    struct Column {
+        SQLSMALLINT type;
+        SQLPOINTER buffer;
+        SQLLEN size;
+    };
+    const Column columns[6] = {
+        {SQL_C_CHAR, block.ref, sizeof block.ref[0]},
+        {SQL_C_CHAR, block.name, sizeof block.name[0]},
+        {SQL_C_TYPE_TIMESTAMP, block.validFrom, sizeof block.validFrom[0]},
+        {SQL_C_TYPE_TIMESTAMP, block.validTo, sizeof block.validTo[0]},
+        {SQL_C_DOUBLE, block.latitude, sizeof block.latitude[0]},
+        {SQL_C_DOUBLE, block.longitude, sizeof block.longitude[0]},
+    };
+    for (SQLUSMALLINT i = 0; i < 6; ++i)
+        if (!Succeeded(SQLBindCol(statement, static_cast<SQLUSMALLINT>(i + 1), columns[i].type, columns[i].buffer,
+                                  columns[i].size, block.indicators[i])))
+            return false;
+    return true;
+}
+
+// Asks for kRowsPerFetch rows per fetch; a driver that refuses, or would
+// choose another size above it, gets one, and then each successful fetch is
+// one row.
+bool AskForBlocks(SQLHSTMT statement, SummitBlock &block) {
+    SQLULEN size = 0;
+    if (Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kRowsPerFetch), 0)) &&
+        Succeeded(SQLGetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE, &size, 0, nullptr)) && size >= 1 &&
+        size <= kRowsPerFetch && Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_ROWS_FETCHED_PTR, &block.fetched, 0)) &&
+        Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_ROW_STATUS_PTR, block.status, 0)))
+        return true;
+    SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(1)), 0);
+    SQLSetStmtAttr(statement, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(statement, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    return false;
+}
+
+// A bound column's value as the single lookup reads it: NULL is an empty text, -1 or 0.
+const char *BoundText(const SummitBlock &block, int column, const char *text, SQLULEN row) {
+    return block.indicators[column][row] == SQL_NULL_DATA ? "" : text;
+}
+double BoundDouble(const SummitBlock &block, int column, double value, SQLULEN row) {
+    return block.indicators[column][row] == SQL_NULL_DATA ? 0 : value;
+}
+
+// A date column of the table: summits share few dates, so a date is converted
+// only when it differs from the row before's.
+struct DateColumn {
+    SQL_TIMESTAMP_STRUCT last;
+    UtcTime value = -1;
+    bool known = false;
+};
+UtcTime BoundTimestamp(const SummitBlock &block, int column, const SQL_TIMESTAMP_STRUCT &timestamp, SQLULEN row,
+                       DateColumn &before) {
+    if (block.indicators[column][row] == SQL_NULL_DATA) return -1;
+    if (!before.known || memcmp(&before.last, &timestamp, sizeof timestamp) != 0) {
+        before.last = timestamp;
+        before.value = SqlTimestampToUnix(&timestamp);
+        before.known = true;
+    }
+    return before.value;
 }
 
 // Reads every summit, keyed by its whole folded reference; false leaves the
-// table empty and the lookups go on one statement each.
+// table empty and the lookups go on one statement each. Any row the driver
+// could not deliver whole gives up the table too: the single lookups then
+// answer as they always do.
 bool LoadSummitTable() try {
     SummitTableTried = true;
     ScopedStatement statement = NewStatement();
     if (!statement) return false;
-    if (Execute(statement,
-                "SELECT SummitRef, SummitName, ValidFrom, ValidTo, Latitude, Longitude FROM \"References\"") !=
-        SQL_SUCCESS)
-        return false;
-    std::vector<std::pair<std::string, SummitInfo>> table;
+    std::unique_ptr<SummitBlock> block(new SummitBlock);
+    if (!BindSummitBlock(statement.Get(), *block)) return false;
+    const bool blocks = AskForBlocks(statement.Get(), *block);
+    if (Execute(statement, kSelectSummits) != SQL_SUCCESS) return false;
+    std::vector<SummitInfo> table;
+    std::vector<SummitKey> keys;
+    DateColumn validFrom, validTo;
     for (;;) {
         SQLRETURN fetched = SQLFetch(statement.Get());
         if (fetched == SQL_ERROR) return false;
         if (!Succeeded(fetched)) break;
-        char ref[16];
-        SummitInfo info;
-        memset(&info, 0, sizeof info);
-        ReadSummitRow(statement.Get(), &info, &ref);
-        table.emplace_back(FoldedReference(ref), info);
+        const SQLULEN rows = blocks ? block->fetched : 1;
+        for (SQLULEN row = 0; row < rows; ++row) {
+            if (blocks && block->status[row] != SQL_ROW_SUCCESS && block->status[row] != SQL_ROW_SUCCESS_WITH_INFO)
+                return false;
+            const char *ref = BoundText(*block, 0, block->ref[row], row);
+            SummitKey &key = keys.emplace_back();
+            CopyCut(ref, key.key, sizeof key.key - 1);
+            FoldReference(key.key);
+            key.row = static_cast<uint32_t>(table.size());
+            SummitInfo &info = table.emplace_back();
+            memset(&info, 0, sizeof info);
+            MakeSummit(ref, BoundText(*block, 1, block->name[row], row),
+                       BoundTimestamp(*block, 2, block->validFrom[row], row, validFrom),
+                       BoundTimestamp(*block, 3, block->validTo[row], row, validTo),
+                       BoundDouble(*block, 4, block->latitude[row], row),
+                       BoundDouble(*block, 5, block->longitude[row], row), &info);
+        }
     }
-    // Of two rows for one reference the later wins, as with the single lookup.
-    std::stable_sort(table.begin(), table.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    // A table written in the order of its references needs no sort.
+    if (!std::is_sorted(keys.begin(), keys.end(), KeyBefore)) std::sort(keys.begin(), keys.end(), KeyAndRowBefore);
     SummitTable = std::move(table);
+    SummitKeys = std::move(keys);
     return true;
 } catch (const std::bad_alloc &) {
     // Too little memory for the whole table: the single lookups still work.
-    SummitTable.clear();
     return false;
 }
 
+// Of two rows for one reference the later wins, as with the single lookup.
 int LookupInTable(const char *ref, SummitInfo *info) {
-    std::string key = FoldedReference(ref);
-    auto last = std::upper_bound(SummitTable.begin(), SummitTable.end(), key,
-                                 [](const std::string &k, const auto &row) { return k < row.first; });
-    if (last == SummitTable.begin() || (last - 1)->first != key) return 0;
-    *info = (last - 1)->second;
+    SummitKey key;
+    CopyCut(ref, key.key, sizeof key.key - 1);
+    FoldReference(key.key);
+    auto last = std::upper_bound(SummitKeys.begin(), SummitKeys.end(), key, KeyBefore);
+    if (last == SummitKeys.begin() || strcmp((last - 1)->key, key.key) != 0) return 0;
+    *info = SummitTable[(last - 1)->row];
     return 1;
 }
 

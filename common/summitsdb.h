@@ -63,7 +63,7 @@ UtcTime DbGetInfoDate(const char *path, char *dateText, int mode);
 // control character, is never found. Past kLookupsBeforeTable lookups on one
 // connection the answers come from the whole table, read once.
 int DbLookupSummit(const char *ref, SummitInfo *info);
-constexpr int kLookupsBeforeTable = 30000;
+constexpr int kLookupsBeforeTable = 5000;
 
 // Writes every diagnostic record of an ODBC handle (SQLHANDLE, SQL_HANDLE_*
 // type) to standard error; returns the code that ended the walk.

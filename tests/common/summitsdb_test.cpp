@@ -449,9 +449,22 @@ TEST_F(SummitsDb, ManyLookupsAnswerAsSingleOnes) {
     NewDatabase();
     ASSERT_EQ(InsertSummit("LONGPREFIX/X-01", std::string(50, 'n'), "NULL", DateValue(2038, 1, 19)), 1);
     ASSERT_EQ(InsertSummit("T/D-01", "Dated", DateValue(2038, 1, 18), "'not a date'"), 1);
-    const std::string refs[] = {"AB/CD-001", "ab/cd-002", "Ef/Gh-010", "LONGPREFIX/X-01", "longprefix/x-01",
-                                "LONGPREFIX/X",  "T/D-01",    "AB/CD-003", "AB/CD-00",        "",
-                                "X' OR '1'='1"};
+    // More rows than the table's read takes at once, written out of order, a
+    // few to each date.
+    std::vector<std::string> refs = {"AB/CD-001",    "ab/cd-002", "Ef/Gh-010", "LONGPREFIX/X-01", "longprefix/x-01",
+                                     "LONGPREFIX/X", "T/D-01",    "AB/CD-003", "AB/CD-00",        "",
+                                     "X' OR '1'='1", "blk/b-0511", "BLK/B-1100"};
+    ASSERT_EQ(DbPrepareSummitInsert(), 1);
+    for (int n = 1099; n >= 0; --n) {
+        char ref[16], name[16], from[12], to[12];
+        snprintf(ref, sizeof ref, "BLK/%c-%04d", 'A' + n % 3, n);
+        snprintf(name, sizeof name, "Row %d", n);
+        ASSERT_EQ(DbDateLiteral(Day(2002, 1, 1 + n / 3), from, sizeof from), 1);
+        ASSERT_EQ(DbDateLiteral(Day(2030, 1, 1 + n / 5), to, sizeof to), 1);
+        ASSERT_EQ(DbInsertSummit(ref, name, from, to, n * 0.01, -n * 0.02), 1) << ref;
+        refs.push_back(ref);
+    }
+    DbFinishSummitInsert();
     struct Answer {
         int result;
         SummitInfo info;
