@@ -2,8 +2,8 @@
 // texts, numbering, the log status, sorting by mouse clicks on the header with
 // the arrows and the stored SortByColumn, and the colours of custom draw, both
 // as answered to the list and as painted on screen. What the rows show and
-// hand out is checked against a plain list filled as the list is specified:
-// each row on top with its texts set, then sorted.
+// hand out is checked against a plain list filled the plain way: each row on
+// top with its texts set, then sorted.
 #include "loglist_win.h"
 
 #include <commctrl.h>
@@ -72,9 +72,10 @@ int CALLBACK CompareForReference(LPARAM id1, LPARAM id2, LPARAM column) {
     return CompareLogEntries(static_cast<int32_t>(id1), static_cast<int32_t>(id2), static_cast<int>(column));
 }
 
-// The log as the list shows it by specification: every entry inserted on top
-// with its number and id, its ten other texts set one by one, then the rows
-// sorted by column. A plain list of the window, so nothing answers for it.
+// The log as a list whose rows hold their own texts shows it: every entry
+// inserted on top with its number and id, its ten other texts set one by one,
+// then the rows sorted by column. A plain list of the window, so nothing
+// answers for it.
 class ReferenceList {
 public:
     explicit ReferenceList(HWND parent)
@@ -165,8 +166,8 @@ void AddVariedLog() {
 
 // Every column of every row, their order after a refresh with each sort and
 // after each header click, and what the other modules read from the rows, as
-// the specified way of filling gives them, in two users' formats.
-TEST_F(LogList, RowsShowAndHandOutWhatTheSpecifiedFillGives) {
+// a list whose rows hold their own texts gives them, in two users' formats.
+TEST_F(LogList, RowsShowAndHandOutWhatTextsSetPerRowGive) {
     AddVariedLog();
     ReferenceList reference(window_);
     const char *const formats[][2] = {{"dd/MM/yyyy", "HH:mm:ss"}, {"yyyy.M.d", "H.mm.ss"}};
